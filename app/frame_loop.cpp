@@ -1,0 +1,56 @@
+#include "app/frame_loop.h"
+
+#include "app/frame_timing.h"
+#include "app/startup_profile.h"
+#include "app/window.h"
+
+#include <glad/gl.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+
+namespace {
+
+void PrintStartupReport() {
+    const StartupProfile& profile = TheStartupProfile();
+    const double total = SecondsSinceProcessStart();
+    const double rest = total - profile.decodeSeconds - profile.uploadSeconds;
+    std::printf("startup: first frame %.1f ms (decode %.1f ms, upload %.1f ms, rest %.1f ms)\n",
+                total * 1000.0, profile.decodeSeconds * 1000.0, profile.uploadSeconds * 1000.0, rest * 1000.0);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+void RunFrameLoop(Window& window, bool reportFirstFrame) {
+    float deltaTime = 0.0f;
+    FrameClock clock(glfwGetTime());
+    MouseExitRule mouseExit;
+    bool firstFrame = true;
+
+    while (!glfwWindowShouldClose(window.handle)) {
+        deltaTime = clock.Tick(glfwGetTime());
+        glfwPollEvents();
+
+        double cursorX = 0.0, cursorY = 0.0;
+        glfwGetCursorPos(window.handle, &cursorX, &cursorY);
+        if (mouseExit.Moved(cursorX, cursorY)) glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
+
+        FrameContext frame{deltaTime, window.screen};
+        (void)frame;
+        // World: move and cull the creatures, then the timed spawn.
+
+        glClearColor(0.2f, 0.25f, 0.3f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        // Desktop: wallpaper, icons, labels.
+        // World: the creatures, grouped by renderer.
+
+        glfwSwapBuffers(window.handle);
+
+        if (firstFrame && reportFirstFrame) {
+            PrintStartupReport();
+            glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
+        }
+        firstFrame = false;
+    }
+}

@@ -1,0 +1,16 @@
+// The frame loop: time, events, the mouse-exit rule, the world's update and spawn, then the
+// picture back to front (wallpaper, icons, labels, creatures), presented with vsync.
+#pragma once
+
+struct Window;
+struct GLFWvidmode;
+
+// The per-frame record handed to the creature update. Refers to the loop's live values.
+struct FrameContext {
+    float& deltaTime;
+    const GLFWvidmode*& screen;
+};
+
+// Runs frames until the window is asked to close. With reportFirstFrame set, prints the start-up
+// figures once the first frame is presented and ends the run (the start-up benchmark).
+void RunFrameLoop(Window& window, bool reportFirstFrame);

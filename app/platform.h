@@ -1,0 +1,14 @@
+// The seam between the entry and the operating system: the COM apartment on Windows and the
+// settings message box. Linux has no apartment; its message box is a GTK dialog.
+#pragma once
+
+enum class ApartmentResult { Joined, Failed };
+
+// Joins the calling thread to a single-threaded apartment. A thread already joined in the other
+// mode counts as joined.
+ApartmentResult JoinApartment();
+void LeaveApartment();
+
+// A modal box with one OK button and no owner window. Returns once it is dismissed. Where no
+// display is available the text is printed to standard output instead.
+void ShowMessageBox(const char* caption, const char* text);

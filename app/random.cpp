@@ -1,0 +1,8 @@
+#include "app/random.h"
+
+namespace {
+RandomSource processRandom;
+}
+
+void SeedRandom(std::uint32_t seed) { processRandom.Seed(seed); }
+int Random() { return processRandom.Next(); }

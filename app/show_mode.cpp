@@ -1,0 +1,49 @@
+// Start-up and teardown of the show mode. Each step builds what the next ones need; teardown
+// releases the long-lived objects in the order their owners require (creatures before their
+// animation sets, everything GL before the context goes).
+#include "app/show_mode.h"
+
+#include "app/frame_loop.h"
+#include "app/random.h"
+#include "app/window.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cstdlib>
+#include <ctime>
+
+int RunShowMode() {
+    // Desktop: capture the icons while no window of ours covers the desktop.
+
+    SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+
+    Window window;
+    switch (OpenWindow(window)) {
+        case WindowResult::Opened: break;
+        case WindowResult::GlfwFailed:
+        case WindowResult::LoaderFailed:
+            return -1;
+        case WindowResult::NoMonitor:
+        case WindowResult::WindowFailed:
+            glfwTerminate();
+            return -1;
+    }
+
+    // Rendering: font and glyph cache, asset registry, shader programs, particle emitter.
+    // Desktop: wallpaper background.
+    // Rendering: the frame-strip renderers.
+    // World: the animation sets.
+    // Desktop: icon textures and animations.
+    // World: the first crowd.
+
+    const char* benchStartup = std::getenv("GRAVEFALL_BENCH_STARTUP");
+    RunFrameLoop(window, benchStartup != nullptr && benchStartup[0] == '1');
+
+    // World: creatures, animation sets, creature renderers.
+    // Desktop: icon animations and records.
+    // Rendering: the asset registry.
+    glfwTerminate();
+    // Rendering: the font.
+    // Desktop: release the desktop capture.
+    return 0;
+}

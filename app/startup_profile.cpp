@@ -1,0 +1,14 @@
+#include "app/startup_profile.h"
+
+namespace {
+const auto processStart = std::chrono::steady_clock::now();
+}
+
+StartupProfile& TheStartupProfile() {
+    static StartupProfile profile;
+    return profile;
+}
+
+double SecondsSinceProcessStart() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - processStart).count();
+}

@@ -1,0 +1,104 @@
+"""Drives the real gravefall binary on the X server in $DISPLAY, the way a user would: starts it,
+finds its window, moves the pointer and presses keys with xdotool, reads the screen back."""
+
+import os
+import subprocess
+import tempfile
+import time
+
+from Xlib import X, display, protocol
+
+BINARY = os.environ.get("GRAVEFALL_BINARY", "gravefall")
+
+
+class Program:
+    """One run of the binary, its output collected in a file (never a pipe it could block on)."""
+
+    def __init__(self, *arguments, env=None, home=None):
+        self.output_file = tempfile.TemporaryFile()
+        environment = dict(os.environ)
+        if home is not None:
+            environment["HOME"] = str(home)
+            environment.pop("XDG_CONFIG_HOME", None)
+            environment.pop("XDG_DATA_HOME", None)
+        environment.update(env or {})
+        self.process = subprocess.Popen([BINARY, *arguments], stdout=self.output_file,
+                                        stderr=subprocess.STDOUT, env=environment)
+
+    def wait(self, timeout=20):
+        return self.process.wait(timeout=timeout)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def output(self):
+        self.output_file.seek(0)
+        return self.output_file.read().decode("utf-8", "replace")
+
+    def stop(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+        self.output_file.close()
+
+
+def xdotool(*arguments):
+    return subprocess.run(["xdotool", *map(str, arguments)], check=True, capture_output=True,
+                          text=True).stdout
+
+
+def find_window(title, timeout=30.0):
+    """The id of the viewable window with exactly this title, or None."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                               capture_output=True, text=True).stdout.split()
+        if found:
+            return int(found[0])
+        time.sleep(0.1)
+    return None
+
+
+class Screen:
+    """The X display: window properties, pixels and the close request a window manager sends."""
+
+    def __init__(self):
+        self.display = display.Display()
+        self.root = self.display.screen().root
+
+    def close(self):
+        self.display.close()
+
+    def window(self, window_id):
+        return self.display.create_resource_object("window", window_id)
+
+    def geometry(self, window_id):
+        """(x, y, width, height) of the window in root coordinates."""
+        window = self.window(window_id)
+        geometry = window.get_geometry()
+        origin = window.translate_coords(self.root, 0, 0)
+        return (-origin.x, -origin.y, geometry.width, geometry.height)
+
+    def is_decorated(self, window_id):
+        """Whether the window asks for a border through the Motif hints a borderless GLFW window sets."""
+        atom = self.display.intern_atom("_MOTIF_WM_HINTS")
+        hints = self.window(window_id).get_full_property(atom, X.AnyPropertyType)
+        if hints is None:
+            return True
+        flags, _functions, decorations = hints.value[0], hints.value[1], hints.value[2]
+        return not (flags & 2) or decorations != 0
+
+    def request_close(self, window_id):
+        """Sends WM_DELETE_WINDOW, as a window manager does when the user closes a window."""
+        protocols = self.display.intern_atom("WM_PROTOCOLS")
+        delete = self.display.intern_atom("WM_DELETE_WINDOW")
+        event = protocol.event.ClientMessage(window=self.window(window_id), client_type=protocols,
+                                             data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        self.window(window_id).send_event(event, event_mask=X.NoEventMask)
+        self.display.flush()
+
+    def pixel(self, x, y):
+        """(r, g, b) of the screen at (x, y)."""
+        image = self.root.get_image(x, y, 1, 1, X.ZPixmap, 0xFFFFFFFF)
+        blue, green, red = image.data[0], image.data[1], image.data[2]
+        return (red, green, blue)
