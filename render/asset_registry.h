@@ -1,0 +1,30 @@
+// Every shader program and registered texture, owned by name for the whole run and deleted
+// together at teardown.
+#pragma once
+
+#include "render/shader_program.h"
+#include "render/texture.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+struct AssetRegistry {
+    std::map<std::string, std::unique_ptr<ShaderProgram>> programs;  // an entry may hold none
+    std::map<std::string, std::unique_ptr<Texture>> textures;        // an entry may hold none
+
+    // Builds the program from two embedded sources and stores it under the name (replacing
+    // what was there); none when a source is missing.
+    ShaderProgram* LoadShaderProgram(std::uint32_t vertexId, std::uint32_t fragmentId, const std::string& name);
+    // Decodes an embedded image into a texture stored under the name; none when it fails.
+    Texture* LoadTextureResource(std::uint32_t id, const std::string& name);
+    // Stores a texture made elsewhere (wallpaper, desktop icons) and returns the stored pointer.
+    Texture* StoreTexture(const std::string& name, std::unique_ptr<Texture> texture);
+
+    ShaderProgram* Program(const std::string& name) const;  // none when absent
+    Texture* FindTexture(const std::string& name) const;    // none when absent
+
+    // Deletes every program and texture (in name order) and empties both maps. Needs the context.
+    void ReleaseAll();
+};

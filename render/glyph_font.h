@@ -1,0 +1,54 @@
+// Text on FreeType: the embedded font rasterised at 12 px into one small texture per character
+// code, cached, and drawn one quad per code unit.
+#pragma once
+
+#include "render/geometry.h"
+#include "render/texture.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+struct FT_LibraryRec_;
+struct FT_FaceRec_;
+
+struct GlyphInfo {
+    std::shared_ptr<Texture> texture;  // a single-channel image of the glyph
+    int sizeX = 0, sizeY = 0;          // bitmap width and rows
+    int bearingX = 0, bearingY = 0;    // bitmap_left, bitmap_top
+    std::uint32_t advance = 0;         // in 1/64 pixel
+};
+
+enum class FontResult { Loaded, FreeTypeFailed, FontFailed };
+
+struct GlyphFont {
+    FT_LibraryRec_* library = nullptr;
+    FT_FaceRec_* face = nullptr;
+    std::map<char16_t, GlyphInfo> glyphs;
+    float ascender = 0.0f;
+    std::vector<unsigned char> fontBytes;
+
+    GlyphFont() = default;
+    GlyphFont(const GlyphFont&) = delete;
+    GlyphFont& operator=(const GlyphFont&) = delete;
+    ~GlyphFont();  // releases the face, then the library
+
+    // Opens the embedded font (resource 250) at 12 px and caches printable ASCII. Prints the
+    // fatal report on failure.
+    FontResult Load();
+};
+
+// Rasterises and caches one code; false when the font cannot load it.
+bool LoadGlyph(GlyphFont& font, char16_t code);
+// Width in whole pixels: the sum of each found glyph's advance >> 6.
+float MeasureText(GlyphFont& font, std::u16string_view text);
+
+struct GlyphRenderer {
+    std::uint32_t program = 0;  // the "text" program
+    std::uint32_t vao = 0;
+};
+
+// Draws text with its top line at position.y (baseline one ascender below) starting at position.x.
+void DrawText(const GlyphRenderer& renderer, GlyphFont& font, std::u16string_view text, Vec2 position, Color color);

@@ -1,0 +1,23 @@
+// The resource seam: bytes of a raw-data resource embedded in the executable, by numeric id.
+// Windows reads RT_RCDATA resources (resources_win32.cpp); Linux a table linked into the binary
+// from the same manifest (resources_embedded.cpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Where a lookup stopped, in the order of the platform's own steps.
+enum class ResourceLookup { Found, NotFound, NotLoaded, NotLocked };
+
+struct ResourceBytes {
+    const unsigned char* data = nullptr;  // read-only, valid until the process ends
+    std::size_t size = 0;
+};
+
+// Platform implementation. Only the low 16 bits of the id are used.
+ResourceLookup LookUpResource(std::uint32_t id, ResourceBytes& bytes);
+
+// The resource as a string of exactly its bytes; empty (after a report on standard output)
+// when it is missing.
+std::string LoadTextResource(std::uint32_t id);
