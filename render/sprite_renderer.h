@@ -40,3 +40,22 @@ public:
     std::uint32_t frameCount = 1;
     float frameDuration = 0.03f;
 };
+
+struct AssetRegistry;
+
+// The seven renderers, one per 105/106 program, each serving one frame count.
+struct FrameStripRenderers {
+    std::unique_ptr<FrameStripRenderer> femaleWalk;   // "sprite_36_1", 36 frames
+    std::unique_ptr<FrameStripRenderer> soldierHit;   // "sprite_36_2", 36 frames
+    std::unique_ptr<FrameStripRenderer> maleWalk;     // "sprite_35", 35 frames
+    std::unique_ptr<FrameStripRenderer> femaleRun;    // "sprite_25_1", 25 frames
+    std::unique_ptr<FrameStripRenderer> maleRun;      // "sprite_25_2", 25 frames
+    std::unique_ptr<FrameStripRenderer> soldierWalk;  // "sprite_25_3", 25 frames
+    std::unique_ptr<FrameStripRenderer> desktopIcon;  // "desktop_icon", 1 frame
+};
+
+// Creates the seven in the order above, from the registry's programs.
+FrameStripRenderers CreateFrameStripRenderers(const AssetRegistry& registry);
+// Destroys the six creature renderers in teardown order (male walk, male run, female walk,
+// female run, soldier walk, soldier hit); the desktop icon renderer is left to its owner.
+void DestroyCreatureRenderers(FrameStripRenderers& renderers);
