@@ -49,6 +49,30 @@ class PreviewAndSettings(unittest.TestCase):
             program.stop()
 
 
+class StartFailures(unittest.TestCase):
+    """A show that cannot open its window ends in order, with a message and exit code -1."""
+
+    def run_show(self, env):
+        with tempfile.TemporaryDirectory() as home:
+            program = Program("/s", env=env, home=home)
+            try:
+                code = program.wait(timeout=20)
+                return code, program.output()
+            finally:
+                program.stop()
+
+    def test_no_display_server(self):
+        code, output = self.run_show({"DISPLAY": ":4242", "WAYLAND_DISPLAY": ""})
+        self.assertEqual(code, 255)  # -1 as the shell sees it
+        self.assertIn("Failed to initialize GLFW", output)
+
+    def test_no_opengl_3_3(self):
+        code, output = self.run_show({"MESA_GL_VERSION_OVERRIDE": "3.0"})
+        self.assertEqual(code, 255)
+        self.assertIn("Failed to create the Gravefall window", output)
+        self.assertIsNone(find_window("Gravefall", timeout=0.2))
+
+
 class ShowMode(unittest.TestCase):
     def setUp(self):
         self.screen = Screen()
