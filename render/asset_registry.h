@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct AssetRegistry {
     std::map<std::string, std::unique_ptr<ShaderProgram>> programs;  // an entry may hold none
@@ -27,4 +28,9 @@ struct AssetRegistry {
 
     // Deletes every program and texture (in name order) and empties both maps. Needs the context.
     void ReleaseAll();
+
+    // Records displaced by a second load under the same name. Pointers handed out earlier stay
+    // valid until ReleaseAll, which deletes these too.
+    std::vector<std::unique_ptr<ShaderProgram>> replacedPrograms;
+    std::vector<std::unique_ptr<Texture>> replacedTextures;
 };

@@ -38,6 +38,12 @@ struct GlyphFont {
     // Opens the embedded font (resource 250) at 12 px and caches printable ASCII. Prints the
     // fatal report on failure.
     FontResult Load();
+    // Deletes the glyph textures and empties the cache. Needs the context, so it comes before
+    // the window goes; the cache refills on demand if the font is used again.
+    void DeleteGlyphTextures();
+    // Releases the face, then the library, then the font bytes and the cache (no GL calls).
+    // Safe to call more than once.
+    void Release();
 };
 
 // Rasterises and caches one code; false when the font cannot load it.
@@ -49,6 +55,13 @@ struct GlyphRenderer {
     std::uint32_t program = 0;  // the "text" program
     std::uint32_t vao = 0;
 };
+
+struct ShaderProgram;
+
+// The renderer of the "text" program (none gives a renderer that draws nothing) with its own
+// unit quad, and its release while the context is current.
+GlyphRenderer CreateGlyphRenderer(const ShaderProgram* textProgram);
+void DestroyGlyphRenderer(GlyphRenderer& renderer);
 
 // Draws text with its top line at position.y (baseline one ascender below) starting at position.x.
 void DrawText(const GlyphRenderer& renderer, GlyphFont& font, std::u16string_view text, Vec2 position, Color color);

@@ -1,0 +1,39 @@
+// The resource seam on platforms without Win32 resources: a table of (id, bytes) that the build
+// links into the executable from the resource manifest, sorted by id.
+#include "render/resources.h"
+
+#include <algorithm>
+
+namespace {
+
+struct EmbeddedResource {
+    std::uint32_t id;
+    std::uint32_t reserved;
+    const unsigned char* data;
+    std::uint64_t size;
+};
+
+}  // namespace
+
+// Defined by the generated object that only the executables carrying resources link. Weak, so
+// that a binary without that object (a unit-test or benchmark program) links and finds nothing.
+extern "C" {
+extern const EmbeddedResource gravefall_resource_table[] __attribute__((weak));
+extern const std::uint64_t gravefall_resource_count __attribute__((weak));
+}
+
+ResourceLookup LookUpResource(std::uint32_t id, ResourceBytes& bytes) {
+    bytes = {};
+    if (&gravefall_resource_count == nullptr || gravefall_resource_table == nullptr) return ResourceLookup::NotFound;
+
+    const std::uint32_t key = id & 0xFFFFu;
+    const EmbeddedResource* begin = gravefall_resource_table;
+    const EmbeddedResource* end = begin + gravefall_resource_count;
+    const EmbeddedResource* found =
+        std::lower_bound(begin, end, key, [](const EmbeddedResource& entry, std::uint32_t wanted) { return entry.id < wanted; });
+    if (found == end || found->id != key) return ResourceLookup::NotFound;
+
+    bytes.data = found->data;
+    bytes.size = static_cast<std::size_t>(found->size);
+    return ResourceLookup::Found;
+}
