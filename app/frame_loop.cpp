@@ -3,6 +3,8 @@
 #include "app/frame_timing.h"
 #include "app/startup_profile.h"
 #include "app/window.h"
+#include "world/game_object.h"
+#include "world/population.h"
 
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>
@@ -22,7 +24,7 @@ void PrintStartupReport() {
 
 }  // namespace
 
-void RunFrameLoop(Window& window, bool reportFirstFrame) {
+void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population) {
     float deltaTime = 0.0f;
     FrameClock clock(glfwGetTime());
     MouseExitRule mouseExit;
@@ -37,13 +39,18 @@ void RunFrameLoop(Window& window, bool reportFirstFrame) {
         if (mouseExit.Moved(cursorX, cursorY)) glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
 
         FrameContext frame{deltaTime, window.screen};
-        (void)frame;
         // World: move and cull the creatures, then the timed spawn.
+        const ScreenSize screen{frame.screen->width, frame.screen->height};
+        if (population != nullptr) {
+            UpdateGameObjects(frame.deltaTime, screen);
+            RunTimedSpawn(frame.deltaTime, screen, *population);
+        }
 
         glClearColor(0.2f, 0.25f, 0.3f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         // Desktop: wallpaper, icons, labels.
         // World: the creatures, grouped by renderer.
+        if (population != nullptr) DrawCreatures(deltaTime, *population);
 
         glfwSwapBuffers(window.handle);
 

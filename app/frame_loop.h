@@ -4,6 +4,7 @@
 
 struct Window;
 struct GLFWvidmode;
+struct Population;
 
 // The per-frame record handed to the creature update. Refers to the loop's live values.
 struct FrameContext {
@@ -13,4 +14,5 @@ struct FrameContext {
 
 // Runs frames until the window is asked to close. With reportFirstFrame set, prints the start-up
 // figures once the first frame is presented and ends the run (the start-up benchmark).
-void RunFrameLoop(Window& window, bool reportFirstFrame);
+// population is the crowd to move, spawn and draw each frame; none runs frames without creatures.
+void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population = nullptr);
