@@ -1,0 +1,50 @@
+// The wallpaper texture and its full-screen quad.
+#include "desktop/background.h"
+
+#include "desktop/shell.h"
+#include "desktop/wallpaper_image.h"
+#include "render/asset_registry.h"
+
+#include <glad/gl.h>
+
+#include <algorithm>
+
+std::unique_ptr<Background> CreateBackground(AssetRegistry& registry, DesktopShell& shell, int screenWidth,
+                                             int screenHeight) {
+    auto background = std::make_unique<Background>();
+    const std::string path = shell.QueryWallpaperPath();
+    const Color backdrop = shell.QueryDesktopColor().value_or(ClearColor);
+
+    auto texture = std::make_unique<Texture>();
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    const WallpaperPixels pixels = LoadWallpaperPixels(path, shell, static_cast<std::uint32_t>(std::max(maxSide, 1)),
+                                                       screenWidth, screenHeight, backdrop);
+    // Rows start on 4-byte boundaries, the unpack alignment every upload but the glyphs' uses.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    texture->Upload(pixels.width, pixels.height, pixels.data);
+    background->texture = registry.StoreTexture("background", std::move(texture));
+    background->program = registry.Program("quad");
+
+    GLuint buffer = 0;
+    glGenVertexArrays(1, &background->vao);
+    glGenBuffers(1, &buffer);
+    glBindVertexArray(background->vao);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(ScreenQuad), ScreenQuad.data(), GL_STATIC_DRAW);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), nullptr);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), reinterpret_cast<const void*>(2 * sizeof(float)));
+    glBindVertexArray(0);
+    return background;
+}
+
+void DrawBackground(const Background& background) {
+    if (background.program == nullptr || background.texture == nullptr) return;
+    glUseProgram(background.program->id);
+    glBindTexture(GL_TEXTURE_2D, background.texture->id);
+    glBindVertexArray(background.vao);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    glBindVertexArray(0);
+}

@@ -1,0 +1,189 @@
+// The desktop shell on Linux: the XDG desktop folder shown the way a freedesktop desktop shows
+// it. The "view" is the folder in the file manager's order at its recorded or default positions;
+// the "system image list" is the list of distinct icon images met so far, from the user's icon
+// theme at 48 px; an icon handle is an owned RGBA image.
+#include "desktop/shell.h"
+#include "desktop/xdg_desktop.h"
+
+#include <gtk/gtk.h>
+#include <X11/Xlib.h>
+
+#include <unordered_map>
+
+namespace {
+
+constexpr std::int32_t IconSize = 48;
+
+// A plain sheet of paper with a folded corner, for items whose icon cannot be found or read.
+RgbaImage GenericIconImage() {
+    RgbaImage image;
+    image.width = IconSize;
+    image.height = IconSize;
+    image.pixels.assign(static_cast<std::size_t>(IconSize) * IconSize * 4, 0);
+    const int left = 8, right = 40, top = 4, bottom = 44, fold = 10;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (x - (right - fold) > y - top) continue;  // the cut corner
+            const bool edge = x == left || x == right - 1 || y == top || y == bottom - 1 || x - (right - fold) == y - top;
+            unsigned char* p = &image.pixels[(static_cast<std::size_t>(y) * IconSize + x) * 4];
+            const unsigned char shade = edge ? 110 : 245;
+            p[0] = p[1] = p[2] = shade;
+            p[3] = 255;
+        }
+    }
+    return image;
+}
+
+// The size of the X screen the program will cover; a common size when there is no display.
+GridLayout ScreenGrid(std::int32_t& screenWidth, std::int32_t& screenHeight) {
+    screenWidth = 1920;
+    screenHeight = 1080;
+    if (Display* display = XOpenDisplay(nullptr)) {
+        screenWidth = DisplayWidth(display, DefaultScreen(display));
+        screenHeight = DisplayHeight(display, DefaultScreen(display));
+        XCloseDisplay(display);
+    }
+    GridLayout grid;
+    grid.areaHeight = screenHeight;
+    return grid;
+}
+
+IconHandle ToHandle(RgbaImage* image) { return reinterpret_cast<IconHandle>(image); }
+RgbaImage* FromHandle(IconHandle icon) { return reinterpret_cast<RgbaImage*>(icon); }
+
+class XdgShell final : public DesktopShell {
+public:
+    ~XdgShell() override {
+        if (theme != nullptr) g_object_unref(theme);
+    }
+
+    bool OpenDesktopView() override {
+        if (!Scan()) return false;
+        std::int32_t width = 0, height = 0;
+        const GridLayout grid = ScreenGrid(width, height);
+        view = ArrangeDesktop(*items, grid, ReadXfdesktopLayout(width, height));
+        return true;
+    }
+
+    bool OpenDesktopFolder() override { return Scan(); }
+
+    bool OpenImageList() override {
+        if (theme == nullptr) {
+            theme = gtk_icon_theme_new();
+            const std::string name = XdgIconThemeName();
+            gtk_icon_theme_set_custom_theme(theme, name.c_str());
+        }
+        return true;
+    }
+
+    std::optional<std::int32_t> ViewItemCount() override { return static_cast<std::int32_t>(view.size()); }
+
+    bool ViewItemAt(std::int32_t index, ShellViewItem& item) override {
+        if (index < 0 || static_cast<std::size_t>(index) >= view.size()) return false;
+        item.name = DisplayNameToUtf16((*items)[view[index].item].displayName);
+        item.position = view[index].position;
+        return true;
+    }
+
+    std::int32_t FolderItemCount() override { return items ? static_cast<std::int32_t>(items->size()) : 0; }
+
+    ShellFolderItem FolderItemAt(std::int32_t index) override {
+        ShellFolderItem result;
+        if (!items || index < 0 || static_cast<std::size_t>(index) >= items->size()) return result;
+        const XdgDesktopItem& item = (*items)[index];
+        result.name = DisplayNameToUtf16(item.displayName);
+        result.iconIndex = ImageIndex(item.icon);
+        return result;
+    }
+
+    ShellIcon IconAt(std::int32_t iconIndex) override {
+        if (iconIndex < 0 || static_cast<std::size_t>(iconIndex) >= images.size()) return {};
+        ImageEntry& entry = images[iconIndex];
+        if (!entry.image) {
+            if (!entry.path.empty()) entry.image = LoadIconImage(entry.path, IconSize);
+            // A missing or broken image still gives the item an icon.
+            if (!entry.image) entry.image = GenericIconImage();
+        }
+        auto* copy = new RgbaImage(*entry.image);
+        return ShellIcon{ToHandle(copy), copy->width, copy->height};
+    }
+
+    std::vector<unsigned char> CaptureIconPixels(IconHandle icon, std::int32_t& width, std::int32_t& height) override {
+        if (icon == nullptr) return {};
+        const RgbaImage& image = *FromHandle(icon);
+        width = image.width;
+        height = image.height;
+        return image.pixels;
+    }
+
+    void DestroyIcon(IconHandle icon) override { delete FromHandle(icon); }
+
+    std::string QueryWallpaperPath() override { return Wallpaper().path; }
+    std::optional<Color> QueryDesktopColor() override { return Wallpaper().color; }
+
+    std::optional<RgbaImage> DecodeImageFile(const std::string& path, std::int32_t fitWidth,
+                                             std::int32_t fitHeight) override {
+        return LoadImageWithPlatform(path, fitWidth, fitHeight);
+    }
+
+private:
+    struct ImageEntry {
+        std::string path;  // empty: the generic image
+        std::optional<RgbaImage> image;
+    };
+
+    bool Scan() {
+        if (!scanned) {
+            scanned = true;
+            items = ReadDesktopFolder(XdgDesktopDirectory());
+        }
+        return items.has_value();
+    }
+
+    // The image list index of the image a request resolves to, adding the image when it is new.
+    std::int32_t ImageIndex(const XdgIconRequest& request) {
+        std::string requestKey = request.file;
+        for (const std::string& name : request.names) requestKey += "\n" + name;
+        if (auto known = indexByRequest.find(requestKey); known != indexByRequest.end()) return known->second;
+
+        std::string path = request.file;
+        if (path.empty() && !request.names.empty()) {
+            OpenImageList();
+            std::vector<const gchar*> names;
+            for (const std::string& name : request.names) names.push_back(name.c_str());
+            names.push_back(nullptr);
+            if (GtkIconInfo* info = gtk_icon_theme_choose_icon(theme, names.data(), IconSize, GTK_ICON_LOOKUP_FORCE_SIZE)) {
+                if (const gchar* file = gtk_icon_info_get_filename(info)) path = file;
+                g_object_unref(info);
+            }
+        }
+        std::int32_t index;
+        if (auto known = indexByPath.find(path); known != indexByPath.end()) {
+            index = known->second;
+        } else {
+            index = static_cast<std::int32_t>(images.size());
+            images.push_back(ImageEntry{path, std::nullopt});
+            indexByPath.emplace(path, index);
+        }
+        indexByRequest.emplace(std::move(requestKey), index);
+        return index;
+    }
+
+    const WallpaperSetting& Wallpaper() {
+        if (!wallpaper) wallpaper = QueryXdgWallpaper();
+        return *wallpaper;
+    }
+
+    bool scanned = false;
+    std::optional<std::vector<XdgDesktopItem>> items;
+    std::vector<XdgViewItem> view;
+    GtkIconTheme* theme = nullptr;
+    std::vector<ImageEntry> images;
+    std::unordered_map<std::string, std::int32_t> indexByPath;
+    std::unordered_map<std::string, std::int32_t> indexByRequest;
+    std::optional<WallpaperSetting> wallpaper;
+};
+
+}  // namespace
+
+std::unique_ptr<DesktopShell> CreateDesktopShell() { return std::make_unique<XdgShell>(); }

@@ -1,0 +1,36 @@
+// The wallpaper file turned into pixels ready for the "background" texture, without GL: decoded
+// with stb_image at its own channel count (the platform's decoder for what stb_image cannot read,
+// such as SVG), brought to RGB rows on 4-byte boundaries and fitted into the texture size limit.
+#pragma once
+
+#include "desktop/image_pixels.h"
+#include "desktop/shell.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The slate blue-grey every frame is cleared to: what shows where nothing else is known.
+inline constexpr Color ClearColor{0.2f, 0.25f, 0.3f};
+
+// Images with more pixels than this are not decoded: they would need gigabytes on the way to a
+// texture that is scaled to the screen anyway.
+inline constexpr std::uint64_t MaxWallpaperPixels = 200ull * 1000 * 1000;
+
+struct WallpaperPixels {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    const unsigned char* data = nullptr;  // GL_RGB rows, each starting on a 4-byte boundary
+    bool fromImage = false;               // false: one pixel of the plain background colour
+
+    // Whichever of these holds the pixels data points into.
+    std::unique_ptr<unsigned char, void (*)(void*)> decoded{nullptr, nullptr};
+    std::vector<unsigned char> converted;
+};
+
+// Reads the image at path. maxSide is the GL texture size limit; fitWidth x fitHeight the size
+// vector images are rasterised at. Falls back to a single pixel of backdrop for an empty path, a
+// file that is missing, not a regular file, too large or undecodable.
+WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell, std::uint32_t maxSide,
+                                    std::int32_t fitWidth, std::int32_t fitHeight, Color backdrop);

@@ -1,0 +1,236 @@
+// Pixel conversions: captured icons from BGRA to RGBA, and wallpapers of every channel count and
+// row length brought to RGB rows on 4-byte boundaries, scaled into the texture limit, or replaced
+// by a plain colour when the file is no usable image.
+#include "desktop/image_pixels.h"
+#include "desktop/shell.h"
+#include "desktop/wallpaper_image.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace {
+
+TEST(SwapRedAndBlue, TurnsBgraIntoRgbaAndKeepsAlpha) {
+    // Opaque blue in B, G, R, A order, then a half-transparent pixel, then a partial pixel.
+    std::vector<unsigned char> pixels = {255, 0, 0, 255, 10, 20, 30, 128, 1, 2};
+    SwapRedAndBlue(pixels.data(), pixels.size());
+    EXPECT_EQ(pixels, (std::vector<unsigned char>{0, 0, 255, 255, 30, 20, 10, 128, 1, 2}));
+}
+
+// The RGB triple at (x, y) of an upload.
+std::array<int, 3> At(const RgbUpload& upload, std::uint32_t x, std::uint32_t y) {
+    const unsigned char* p = upload.pixels.data() + y * AlignedRgbRowBytes(upload.width) + x * 3;
+    return {p[0], p[1], p[2]};
+}
+
+TEST(PrepareWallpaper, PadsRgbRowsToFourBytes) {
+    // 3 x 2 RGB: 9-byte rows in, 12-byte rows out.
+    const std::vector<unsigned char> rgb = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
+    EXPECT_FALSE(IsUploadReady(3, 2, 3, 4096));
+    const RgbUpload upload = PrepareWallpaper(rgb.data(), rgb.size(), 3, 2, 3, 4096, Color{0, 0, 0});
+    ASSERT_EQ(upload.pixels.size(), 24u);
+    EXPECT_EQ(At(upload, 2, 0), (std::array<int, 3>{7, 8, 9}));
+    EXPECT_EQ(At(upload, 0, 1), (std::array<int, 3>{10, 11, 12}));
+    EXPECT_EQ(At(upload, 2, 1), (std::array<int, 3>{16, 17, 18}));
+}
+
+TEST(PrepareWallpaper, ConvertsGreyAndComposesAlphaOverTheBackdrop) {
+    const std::vector<unsigned char> grey = {0, 128, 255};
+    RgbUpload upload = PrepareWallpaper(grey.data(), grey.size(), 3, 1, 1, 4096, Color{1, 0, 0});
+    EXPECT_EQ(At(upload, 1, 0), (std::array<int, 3>{128, 128, 128}));
+
+    const std::vector<unsigned char> greyAlpha = {200, 255, 200, 0};
+    upload = PrepareWallpaper(greyAlpha.data(), greyAlpha.size(), 2, 1, 2, 4096, Color{0, 0, 1});
+    EXPECT_EQ(At(upload, 0, 0), (std::array<int, 3>{200, 200, 200}));
+    EXPECT_EQ(At(upload, 1, 0), (std::array<int, 3>{0, 0, 255}));
+
+    const std::vector<unsigned char> rgba = {255, 0, 0, 255, 0, 255, 0, 128};
+    upload = PrepareWallpaper(rgba.data(), rgba.size(), 2, 1, 4, 4096, Color{0, 0, 0});
+    EXPECT_EQ(At(upload, 0, 0), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(At(upload, 1, 0), (std::array<int, 3>{0, 128, 0}));
+}
+
+TEST(PrepareWallpaper, ScalesDownByAreaAverageToTheLimit) {
+    // 4 x 2 grey: left half 0, right half 200, scaled to at most 2 px a side.
+    const std::vector<unsigned char> grey = {0, 0, 200, 200, 0, 0, 200, 200};
+    const RgbUpload upload = PrepareWallpaper(grey.data(), grey.size(), 4, 2, 1, 2, Color{0, 0, 0});
+    EXPECT_EQ(upload.width, 2u);
+    EXPECT_EQ(upload.height, 2u);
+    EXPECT_EQ(At(upload, 0, 1), (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(At(upload, 1, 0), (std::array<int, 3>{200, 200, 200}));
+
+    // 5 x 1 into 2: columns [0,2) and [2,5) average 10 and 40.
+    const std::vector<unsigned char> row = {0, 20, 30, 40, 50};
+    const RgbUpload odd = PrepareWallpaper(row.data(), row.size(), 5, 1, 1, 2, Color{0, 0, 0});
+    EXPECT_EQ(At(odd, 0, 0)[0], 10);
+    EXPECT_EQ(At(odd, 1, 0)[0], 40);
+}
+
+TEST(PrepareWallpaper, RefusesInputThatDoesNotHoldWhatItClaims) {
+    const std::vector<unsigned char> bytes(11, 0);
+    EXPECT_TRUE(PrepareWallpaper(bytes.data(), bytes.size(), 2, 2, 3, 4096, {}).pixels.empty());  // needs 12
+    EXPECT_TRUE(PrepareWallpaper(bytes.data(), bytes.size(), 1, 1, 5, 4096, {}).pixels.empty());
+    EXPECT_TRUE(PrepareWallpaper(bytes.data(), bytes.size(), 0, 1, 3, 4096, {}).pixels.empty());
+    EXPECT_TRUE(PrepareWallpaper(nullptr, 0, 1, 1, 3, 4096, {}).pixels.empty());
+}
+
+TEST(PlainWallpaper, IsOnePaddedPixelOfTheColour) {
+    const RgbUpload plain = PlainWallpaper(Color{0.2f, 0.25f, 0.3f});
+    EXPECT_EQ(plain.width, 1u);
+    ASSERT_EQ(plain.pixels.size(), 4u);
+    EXPECT_EQ(At(plain, 0, 0), (std::array<int, 3>{51, 64, 77}));
+}
+
+// A shell that decodes nothing itself, or hands back a fixed image for one path.
+class DecodingShell final : public DesktopShell {
+public:
+    std::string decodable;
+    int decodeCalls = 0;
+    bool OpenDesktopView() override { return true; }
+    bool OpenDesktopFolder() override { return true; }
+    bool OpenImageList() override { return true; }
+    std::optional<std::int32_t> ViewItemCount() override { return 0; }
+    bool ViewItemAt(std::int32_t, ShellViewItem&) override { return false; }
+    std::int32_t FolderItemCount() override { return 0; }
+    ShellFolderItem FolderItemAt(std::int32_t) override { return {}; }
+    ShellIcon IconAt(std::int32_t) override { return {}; }
+    std::vector<unsigned char> CaptureIconPixels(IconHandle, std::int32_t&, std::int32_t&) override { return {}; }
+    void DestroyIcon(IconHandle) override {}
+    std::string QueryWallpaperPath() override { return {}; }
+    std::optional<Color> QueryDesktopColor() override { return std::nullopt; }
+    std::optional<RgbaImage> DecodeImageFile(const std::string& path, std::int32_t fitWidth, std::int32_t fitHeight) override {
+        ++decodeCalls;
+        if (path != decodable) return std::nullopt;
+        RgbaImage image;
+        image.width = fitWidth;
+        image.height = fitHeight;
+        image.pixels.assign(static_cast<std::size_t>(fitWidth) * fitHeight * 4, 0);
+        for (std::size_t i = 0; i < image.pixels.size(); i += 4) image.pixels[i + 1] = image.pixels[i + 3] = 255;
+        return image;
+    }
+};
+
+class WallpaperFiles : public testing::Test {
+protected:
+    std::filesystem::path folder;
+    DecodingShell shell;
+    const Color backdrop{0.0f, 0.0f, 1.0f};
+
+    void SetUp() override {
+        char pattern[] = "/tmp/gravefall-wallpaper-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string Png(const std::string& name, int width, int height, int channels, unsigned char value) {
+        std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * channels, value);
+        const std::string path = (folder / name).string();
+        EXPECT_NE(stbi_write_png(path.c_str(), width, height, channels, pixels.data(), width * channels), 0);
+        return path;
+    }
+    std::string Bytes(const std::string& name, const std::string& content) {
+        const std::string path = (folder / name).string();
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    static std::string Contents(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+    static std::array<int, 3> First(const WallpaperPixels& pixels) {
+        return {pixels.data[0], pixels.data[1], pixels.data[2]};
+    }
+};
+
+TEST_F(WallpaperFiles, EveryChannelCountAndRowLengthComesOutAsAlignedRgb) {
+    for (int channels = 1; channels <= 4; ++channels) {
+        for (int width : {5, 7, 8}) {
+            const std::string path = Png("w" + std::to_string(channels) + "_" + std::to_string(width) + ".png",
+                                         width, 3, channels, 90);
+            const WallpaperPixels pixels = LoadWallpaperPixels(path, shell, 4096, 1920, 1080, backdrop);
+            ASSERT_TRUE(pixels.fromImage) << channels << " channels, width " << width;
+            EXPECT_EQ(pixels.width, static_cast<std::uint32_t>(width));
+            EXPECT_EQ(pixels.height, 3u);
+            const unsigned char* last = pixels.data + 2 * AlignedRgbRowBytes(pixels.width) + (width - 1) * 3;
+            // Grey 90 everywhere; with alpha 90 (of 255) over blue the blue channel rises.
+            const bool alpha = channels == 2 || channels == 4;
+            EXPECT_EQ(last[0], alpha ? 32 : 90);
+            EXPECT_EQ(last[2], alpha ? 197 : 90);
+        }
+    }
+}
+
+TEST_F(WallpaperFiles, AnAlignedRgbImageIsUploadedFromTheDecodersBuffer) {
+    const WallpaperPixels pixels = LoadWallpaperPixels(Png("rgb.png", 8, 2, 3, 40), shell, 4096, 1920, 1080, backdrop);
+    ASSERT_TRUE(pixels.fromImage);
+    EXPECT_TRUE(pixels.converted.empty());
+    EXPECT_EQ(pixels.data, pixels.decoded.get());
+}
+
+TEST_F(WallpaperFiles, AnImageBeyondTheTextureLimitIsScaledToFit) {
+    const WallpaperPixels pixels = LoadWallpaperPixels(Png("wide.png", 300, 10, 3, 70), shell, 64, 1920, 1080, backdrop);
+    ASSERT_TRUE(pixels.fromImage);
+    EXPECT_EQ(pixels.width, 64u);
+    EXPECT_EQ(pixels.height, 10u);
+    EXPECT_EQ(First(pixels), (std::array<int, 3>{70, 70, 70}));
+}
+
+TEST_F(WallpaperFiles, UnusableFilesShowTheBackdropColour) {
+    const std::string png = Png("good.png", 16, 16, 3, 1);
+    std::string bytes = Contents(png);
+    const std::string truncated = Bytes("truncated.png", bytes.substr(0, bytes.size() / 2));
+    const std::string headerOnly = Bytes("header.png", bytes.substr(0, 40));
+    const std::string empty = Bytes("empty.png", "");
+    const std::string garbage = Bytes("garbage.jpg", std::string(3000, '\x7f'));
+    const std::string directory = folder.string();
+    const std::string fifo = (folder / "pipe").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {std::string(), std::string("/no/such/wallpaper.png"), truncated, headerOnly, empty,
+                                    garbage, directory, fifo}) {
+        const WallpaperPixels pixels = LoadWallpaperPixels(path, shell, 4096, 1920, 1080, backdrop);
+        if (pixels.fromImage) {
+            // stb_image may salvage a truncated PNG; it must then be a whole image of the file's size.
+            EXPECT_EQ(path, truncated);
+            EXPECT_EQ(pixels.width, 16u);
+            continue;
+        }
+        EXPECT_EQ(pixels.width, 1u) << path;
+        EXPECT_EQ(First(pixels), (std::array<int, 3>{0, 0, 255})) << path;
+    }
+}
+
+TEST_F(WallpaperFiles, ImagesTheDecoderCannotReadGoToThePlatformAtScreenSize) {
+    const std::string svg = Bytes("picture.svg", "<svg xmlns='http://www.w3.org/2000/svg'/>");
+    shell.decodable = svg;
+    const WallpaperPixels pixels = LoadWallpaperPixels(svg, shell, 4096, 30, 20, backdrop);
+    ASSERT_TRUE(pixels.fromImage);
+    EXPECT_EQ(pixels.width, 30u);
+    EXPECT_EQ(pixels.height, 20u);
+    EXPECT_EQ(First(pixels), (std::array<int, 3>{0, 255, 0}));
+    EXPECT_EQ(shell.decodeCalls, 1);
+}
+
+TEST_F(WallpaperFiles, AHugeImageIsNotDecodedAtAll) {
+    // A PNG header claiming 20000 x 20000 pixels: over the decode limit, so no gigabytes are spent.
+    const std::string png = Png("small.png", 1, 1, 3, 9);
+    std::string bytes = Contents(png);
+    for (int offset : {16, 20}) {  // IHDR width and height, big-endian
+        bytes[offset] = 0;
+        bytes[offset + 1] = 0;
+        bytes[offset + 2] = char(0x4E);
+        bytes[offset + 3] = char(0x20);
+    }
+    const WallpaperPixels pixels = LoadWallpaperPixels(Bytes("huge.png", bytes), shell, 4096, 1920, 1080, backdrop);
+    EXPECT_FALSE(pixels.fromImage);
+    EXPECT_EQ(pixels.width, 1u);
+}
+
+}  // namespace
