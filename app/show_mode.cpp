@@ -6,11 +6,17 @@
 #include "app/frame_loop.h"
 #include "app/random.h"
 #include "app/window.h"
+#include "render/asset_registry.h"
+#include "render/glyph_font.h"
+#include "render/particle_emitter.h"
+#include "render/program_setup.h"
+#include "render/sprite_renderer.h"
 
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 int RunShowMode() {
     // Desktop: capture the icons while no window of ours covers the desktop.
@@ -30,8 +36,22 @@ int RunShowMode() {
     }
 
     // Rendering: font and glyph cache, asset registry, shader programs, particle emitter.
+    GlyphFont font;
+    if (font.Load() != FontResult::Loaded) {
+        // Desktop: release the desktop capture (font failure).
+        font.Release();
+        glfwTerminate();
+        return 1;
+    }
+    AssetRegistry assets;
+    const Mat4 projection =
+        Mat4::ScreenProjection(static_cast<float>(window.screen->width), static_cast<float>(window.screen->height));
+    GlyphRenderer glyphRenderer = CreateGlyphRenderer(LoadTextProgram(assets, projection));
+    LoadScenePrograms(assets, projection);
+    std::unique_ptr<ParticleEmitter> particleEmitter = CreateParticleEmitter(assets);
     // Desktop: wallpaper background.
     // Rendering: the frame-strip renderers.
+    FrameStripRenderers frameStripRenderers = CreateFrameStripRenderers(assets);
     // World: the animation sets.
     // Desktop: icon textures and animations.
     // World: the first crowd.
@@ -40,10 +60,17 @@ int RunShowMode() {
     RunFrameLoop(window, benchStartup != nullptr && benchStartup[0] == '1');
 
     // World: creatures, animation sets, creature renderers.
+    DestroyCreatureRenderers(frameStripRenderers);
     // Desktop: icon animations and records.
-    // Rendering: the asset registry.
+    // Rendering: the asset registry, then the GL objects nobody else deletes, while the context exists.
+    assets.ReleaseAll();
+    frameStripRenderers.desktopIcon.reset();
+    particleEmitter.reset();
+    DestroyGlyphRenderer(glyphRenderer);
+    font.DeleteGlyphTextures();
     glfwTerminate();
     // Rendering: the font.
+    font.Release();
     // Desktop: release the desktop capture.
     return 0;
 }
