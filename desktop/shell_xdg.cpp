@@ -8,6 +8,7 @@
 #include <gtk/gtk.h>
 #include <X11/Xlib.h>
 
+#include <clocale>
 #include <unordered_map>
 
 namespace {
@@ -61,7 +62,12 @@ public:
         if (!Scan()) return false;
         std::int32_t width = 0, height = 0;
         const GridLayout grid = ScreenGrid(width, height);
+        // Names sort as the user's locale sorts them; only for this, so nothing else changes.
+        const char* current = std::setlocale(LC_COLLATE, nullptr);
+        const std::string previous = current ? current : "C";
+        std::setlocale(LC_COLLATE, "");
         view = ArrangeDesktop(*items, grid, ReadXfdesktopLayout(width, height));
+        std::setlocale(LC_COLLATE, previous.c_str());
         return true;
     }
 

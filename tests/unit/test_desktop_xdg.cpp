@@ -1,0 +1,351 @@
+// The Linux desktop shell against prepared home directories: which items the desktop shows with
+// which names, icons and positions, and which wallpaper each desktop environment's setting names.
+// GLib reads HOME and the XDG directories once per process, so every run against a prepared home
+// happens in a child process of its own.
+#ifdef __linux__
+
+#include "desktop/desktop_capture.h"
+#include "desktop/xdg_desktop.h"
+
+#include <glib.h>
+#include <stb/stb_image_write.h>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Utf8(const std::u16string& text) {
+    gchar* utf8 = g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(text.data()), static_cast<glong>(text.size()),
+                                  nullptr, nullptr, nullptr);
+    std::string result = utf8 ? utf8 : "<invalid>";
+    g_free(utf8);
+    return result;
+}
+
+void Write(const fs::path& path, const std::string& content) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+void WritePng(const fs::path& path, int size, std::array<unsigned char, 4> colour) {
+    fs::create_directories(path.parent_path());
+    std::vector<unsigned char> pixels;
+    for (int i = 0; i < size * size; ++i) pixels.insert(pixels.end(), colour.begin(), colour.end());
+    ASSERT_NE(stbi_write_png(path.c_str(), size, size, 4, pixels.data(), size * 4), 0);
+}
+
+void WriteSvg(const fs::path& path, const char* fill) {
+    Write(path, std::string("<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>"
+                            "<rect width='16' height='16' fill='") + fill + "'/></svg>");
+}
+
+// A throw-away home directory with the XDG variables pointing into it.
+class PreparedHome : public testing::Test {
+protected:
+    fs::path home;
+
+    void SetUp() override {
+        char pattern[] = "/tmp/gravefall-home-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(home, fs::perms::owner_all, ignored);
+        fs::remove_all(home, ignored);
+    }
+
+    // Runs body in a child process that sees this home; returns what body returned. extra adds to
+    // or (with an empty value) removes from the environment.
+    std::string InChild(const std::function<std::string()>& body, std::map<std::string, std::string> extra = {}) {
+        std::map<std::string, std::string> environment = {
+            {"HOME", home.string()},
+            {"XDG_CONFIG_HOME", (home / ".config").string()},
+            {"XDG_DATA_HOME", (home / ".local/share").string()},
+            {"XDG_DATA_DIRS", "/usr/share"},
+            {"XDG_CURRENT_DESKTOP", ""},
+            {"GSETTINGS_BACKEND", "memory"},
+            {"DISPLAY", ""},
+            {"LANGUAGE", ""},
+            {"LC_ALL", ""},
+            {"LANG", "C.UTF-8"},
+        };
+        for (auto& [name, value] : extra) environment[name] = value;
+
+        int channel[2];
+        if (pipe(channel) != 0) return "pipe failed";
+        const pid_t child = fork();
+        if (child == 0) {
+            close(channel[0]);
+            for (auto& [name, value] : environment) {
+                if (value.empty()) unsetenv(name.c_str());
+                else setenv(name.c_str(), value.c_str(), 1);
+            }
+            const std::string result = body();
+            std::size_t written = 0;
+            while (written < result.size()) {
+                const ssize_t n = write(channel[1], result.data() + written, result.size() - written);
+                if (n <= 0) break;
+                written += static_cast<std::size_t>(n);
+            }
+            _exit(0);
+        }
+        close(channel[1]);
+        std::string output;
+        char buffer[4096];
+        ssize_t n;
+        while ((n = read(channel[0], buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<std::size_t>(n));
+        close(channel[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child process crashed";
+        return output;
+    }
+
+    // One line per captured icon: "label|x|y|width|height|r,g,b,a of the centre pixel"; "FAILED"
+    // when the capture fails.
+    static std::string CaptureLines() {
+        auto shell = CreateDesktopShell();
+        auto icons = CaptureDesktopIcons(*shell);
+        if (!icons) return "FAILED";
+        std::ostringstream out;
+        for (DesktopIcon& icon : *icons) {
+            std::int32_t width = 0, height = 0;
+            const std::vector<unsigned char> pixels = shell->CaptureIconPixels(icon.icon, width, height);
+            out << Utf8(icon.label) << '|' << icon.position.x << '|' << icon.position.y << '|' << icon.width << '|'
+                << icon.height << '|';
+            if (width == icon.width && height == icon.height && width > 0 &&
+                pixels.size() == static_cast<std::size_t>(width) * height * 4) {
+                const std::size_t centre = (static_cast<std::size_t>(height / 2) * width + width / 2) * 4;
+                out << int(pixels[centre]) << ',' << int(pixels[centre + 1]) << ',' << int(pixels[centre + 2]) << ','
+                    << int(pixels[centre + 3]);
+            } else {
+                out << "no pixels";
+            }
+            out << '\n';
+        }
+        ReleaseDesktopIcons(*shell, *icons);
+        return out.str();
+    }
+
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+
+    void PrepareIconTheme() {
+        const fs::path theme = home / ".local/share/icons/TestTheme";
+        Write(theme / "index.theme",
+              "[Icon Theme]\nName=TestTheme\nInherits=hicolor\n"
+              "Directories=48x48/places,48x48/mimetypes,scalable/apps\n"
+              "[48x48/places]\nSize=48\nType=Fixed\n"
+              "[48x48/mimetypes]\nSize=48\nType=Fixed\n"
+              "[scalable/apps]\nSize=48\nMinSize=8\nMaxSize=512\nType=Scalable\n");
+        WritePng(theme / "48x48/places/folder.png", 48, {200, 30, 30, 255});
+        WritePng(theme / "48x48/mimetypes/text-x-generic.png", 48, {30, 30, 200, 255});
+        WriteSvg(theme / "scalable/apps/test-editor.svg", "#00ff00");
+        // An icon the theme has but whose file is broken.
+        Write(theme / "48x48/mimetypes/image-png.png", "not a png at all");
+        Write(home / ".config/gtk-3.0/settings.ini", "[Settings]\ngtk-icon-theme-name=TestTheme\n");
+    }
+};
+
+using XdgDesktop = PreparedHome;
+
+TEST_F(XdgDesktop, MirrorsTheUsersDesktopFolderWithNamesIconsAndGridPositions) {
+    PrepareIconTheme();
+    Write(home / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
+    const fs::path desktop = home / "Bureau";
+    fs::create_directories(desktop / "Projects");
+    Write(desktop / "notes.txt", "hello");
+    Write(desktop / "editor.desktop",
+          "[Desktop Entry]\nType=Application\nName=Editor\nName[fr]=\xC3\x89" "diteur\nIcon=test-editor\n"
+          "Exec=touch " + (home / "ran").string() + "\n");
+    Write(desktop / ".hidden-notes.txt", "hidden");
+    Write(desktop / "draft.txt~", "backup");
+    WritePng(desktop / "photo.png", 4, {1, 2, 3, 255});
+
+    const std::vector<std::string> lines = Lines(InChild(CaptureLines, {{"LANGUAGE", "fr"}}));
+    // Folders first, then by name (code point order in C.UTF-8); columns of 48 px icons from the
+    // top-left corner.
+    ASSERT_EQ(lines.size(), 4u) << testing::PrintToString(lines);
+    EXPECT_EQ(lines[0], "Projects|36|20|48|48|200,30,30,255");
+    EXPECT_EQ(lines[1], "notes.txt|36|116|48|48|30,30,200,255");
+    // The theme's image-png icon does not decode: the item still shows, with a generic page.
+    EXPECT_EQ(lines[2], "photo.png|36|212|48|48|245,245,245,255");
+    EXPECT_EQ(lines[3], "\xC3\x89" "diteur|36|308|48|48|0,255,0,255");
+    EXPECT_FALSE(fs::exists(home / "ran")) << "a desktop entry was run";
+}
+
+TEST_F(XdgDesktop, SurvivesHostileItems) {
+    PrepareIconTheme();
+    const fs::path desktop = home / "Desktop";
+    fs::create_directories(desktop);
+    Write(desktop / "garbage.desktop", std::string("\x00\xff[[[\n=====\n", 12));
+    Write(desktop / "nameless.desktop", "[Desktop Entry]\nType=Application\nIcon=/no/such/icon.png\n");
+    Write(desktop / "zero-icon.desktop", "[Desktop Entry]\nName=Zero\nIcon=" + (home / "empty.png").string() + "\n");
+    Write(home / "empty.png", "");
+    Write(desktop / "dev-icon.desktop", "[Desktop Entry]\nName=Device\nIcon=/dev/zero\n");
+    Write(desktop / "twin-a.desktop", "[Desktop Entry]\nName=Twin\nIcon=folder\n");
+    Write(desktop / "twin-b.desktop", "[Desktop Entry]\nName=Twin\nIcon=test-editor\n");
+    fs::create_symlink(home / "nowhere", desktop / "broken link");
+    fs::create_symlink(desktop / "loop b", desktop / "loop a");
+    fs::create_symlink(desktop / "loop a", desktop / "loop b");
+    Write(desktop / std::string("bad-\xff\xfe-name.txt"), "x");
+    Write(desktop / (std::string(251, 'n') + ".txt"), "x");
+    Write(desktop / "smile \xF0\x9F\x98\x80.txt", "x");
+    Write(desktop / "locked.txt", "x");
+    fs::permissions(desktop / "locked.txt", fs::perms::none);
+
+    const std::vector<std::string> lines = Lines(InChild(CaptureLines));
+    ASSERT_EQ(lines.size(), 13u) << testing::PrintToString(lines);
+    std::map<std::string, int> seen;
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find("no pixels"), std::string::npos) << line;
+        seen[line.substr(0, line.find('|'))]++;
+    }
+    EXPECT_EQ(seen["garbage.desktop"], 1);
+    EXPECT_EQ(seen["nameless.desktop"], 1);
+    EXPECT_EQ(seen["Zero"], 1);
+    EXPECT_EQ(seen["Device"], 1);
+    EXPECT_EQ(seen["Twin"], 2);
+    EXPECT_EQ(seen["smile \xF0\x9F\x98\x80.txt"], 1);
+    EXPECT_EQ(seen["bad-\xEF\xBF\xBD\xEF\xBF\xBD-name.txt"], 1) << "invalid bytes shown as replacement characters";
+    EXPECT_EQ(seen[std::string(251, 'n') + ".txt"], 1);
+    // Both twins take the image of the first "Twin" the folder lists.
+    std::vector<std::string> twins;
+    for (const std::string& line : lines)
+        if (line.rfind("Twin|", 0) == 0) twins.push_back(line.substr(line.rfind('|')));
+    ASSERT_EQ(twins.size(), 2u);
+    EXPECT_EQ(twins[0], twins[1]);
+}
+
+TEST_F(XdgDesktop, AMissingDesktopIsEmptyAndAnUnreadableOneFails) {
+    EXPECT_EQ(InChild(CaptureLines), "");
+    Write(home / "Desktop", "a file where the folder should be");
+    EXPECT_EQ(InChild(CaptureLines), "FAILED");
+}
+
+TEST_F(XdgDesktop, UsesThePositionsXfdesktopRecorded) {
+    const fs::path desktop = home / "Desktop";
+    Write(desktop / "a.txt", "");
+    Write(desktop / "b.txt", "");
+    Write(desktop / "c.txt", "");
+    Write(home / ".config/xfce4/desktop/icons.screen0-1920x1080.rc",
+          "[xfdesktop-version-4.10.3+-rcfile_format]\n4.10.3+=true\n\n[b.txt]\nrow=2\ncol=3\n\n[a.txt]\nrow=0\ncol=0\n");
+    const std::vector<std::string> lines = Lines(InChild(CaptureLines));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].substr(0, 12), "a.txt|36|20|");
+    EXPECT_EQ(lines[1].substr(0, 14), "b.txt|324|212|");  // column 3, row 2
+    EXPECT_EQ(lines[2].substr(0, 13), "c.txt|36|116|");   // the next free cell
+}
+
+// ---- Wallpaper ----
+
+std::string WallpaperLine() {
+    const WallpaperSetting setting = QueryXdgWallpaper();
+    std::ostringstream out;
+    out << setting.path << '|';
+    if (setting.color) out << int(setting.color->r * 255 + 0.5f) << ',' << int(setting.color->g * 255 + 0.5f) << ','
+                           << int(setting.color->b * 255 + 0.5f);
+    return out.str();
+}
+
+using XdgWallpaper = PreparedHome;
+
+TEST_F(XdgWallpaper, NothingSetGivesNoPathAndNoColour) {
+    EXPECT_EQ(InChild(WallpaperLine), "|");
+}
+
+TEST_F(XdgWallpaper, GnomePictureUriWithItsDarkVariant) {
+    const std::string keyfile =
+        "[org/gnome/desktop/background]\n"
+        "picture-uri='file://" + home.string() + "/My%20Pictures/caf%C3%A9.png'\n"
+        "picture-uri-dark='file://" + home.string() + "/dark.png'\n"
+        "primary-color='#102030'\n";
+    Write(home / ".config/glib-2.0/settings/keyfile", keyfile);
+    const std::map<std::string, std::string> gnome = {{"GSETTINGS_BACKEND", "keyfile"}};
+    EXPECT_EQ(InChild(WallpaperLine, gnome), home.string() + "/My Pictures/caf\xC3\xA9.png|16,32,48");
+
+    Write(home / ".config/glib-2.0/settings/keyfile",
+          keyfile + "\n[org/gnome/desktop/interface]\ncolor-scheme='prefer-dark'\n");
+    EXPECT_EQ(InChild(WallpaperLine, gnome), home.string() + "/dark.png|16,32,48");
+
+    Write(home / ".config/glib-2.0/settings/keyfile", keyfile + "picture-options='none'\n");
+    EXPECT_EQ(InChild(WallpaperLine, gnome), "|16,32,48");
+}
+
+TEST_F(XdgWallpaper, XfceBackdropOfTheFirstMonitor) {
+    Write(home / ".config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<channel name=\"xfce4-desktop\" version=\"1.0\">\n"
+          " <property name=\"backdrop\" type=\"empty\">\n  <property name=\"screen0\" type=\"empty\">\n"
+          "   <property name=\"monitorVirtual-1\" type=\"empty\">\n    <property name=\"workspace0\" type=\"empty\">\n"
+          "     <property name=\"color-style\" type=\"int\" value=\"0\"/>\n"
+          "     <property name=\"image-style\" type=\"int\" value=\"5\"/>\n"
+          "     <property name=\"last-image\" type=\"string\" value=\"/usr/share/backgrounds/x &amp; y.jpg\"/>\n"
+          "     <property name=\"rgba1\" type=\"array\">\n"
+          "      <value type=\"double\" value=\"1\"/><value type=\"double\" value=\"0.5\"/>"
+          "<value type=\"double\" value=\"0\"/><value type=\"double\" value=\"1\"/>\n"
+          "     </property>\n    </property>\n   </property>\n  </property>\n </property>\n</channel>\n");
+    EXPECT_EQ(InChild(WallpaperLine), "/usr/share/backgrounds/x & y.jpg|255,128,0");
+}
+
+TEST_F(XdgWallpaper, PlasmaImageWallpaper) {
+    Write(home / ".config/plasma-org.kde.plasma.desktop-appletsrc",
+          "[ActionPlugins][0]\nRightButton;NoModifier=org.kde.contextmenu\n\n"
+          "[Containments][1]\nactivityId=abc\nformfactor=0\nplugin=org.kde.plasma.folder\nwallpaperplugin=org.kde.image\n\n"
+          "[Containments][1][Wallpaper][org.kde.image][General]\nImage=file://" + home.string() + "/Bilder/Berg%20See.jpg\n"
+          "SlidePaths=/usr/share/wallpapers/\n");
+    EXPECT_EQ(InChild(WallpaperLine), home.string() + "/Bilder/Berg See.jpg|");
+}
+
+TEST_F(XdgWallpaper, FehbgAndTheRunningDesktopComesFirst) {
+    Write(home / ".fehbg", "#!/bin/sh\nfeh --no-fehbg --bg-scale '" + home.string() + "/walls/it'\\''s here.png' \n");
+    EXPECT_EQ(InChild(WallpaperLine), home.string() + "/walls/it's here.png|");
+    // With XFCE running, its own setting wins over a stray .fehbg.
+    Write(home / ".config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
+          "<channel name=\"xfce4-desktop\"><property name=\"backdrop\" type=\"empty\"><property name=\"screen0\" "
+          "type=\"empty\"><property name=\"monitor0\" type=\"empty\"><property name=\"workspace0\" type=\"empty\">"
+          "<property name=\"last-image\" type=\"string\" value=\"/x.png\"/></property></property></property>"
+          "</property></channel>");
+    EXPECT_EQ(InChild(WallpaperLine, {{"XDG_CURRENT_DESKTOP", "XFCE"}}), "/x.png|");
+}
+
+// The parsers on their own, with input no desktop would write.
+TEST(XdgSettingParsers, SurviveGarbage) {
+    EXPECT_FALSE(ParseXfceDesktopChannel("<channel><property name='backdrop'").has_value());
+    EXPECT_FALSE(ParseXfceDesktopChannel(std::string("\x00\x01<<>>", 6)).has_value());
+    EXPECT_FALSE(ParsePlasmaAppletsrc("[Containments\nImage=\n[[[]]]\n=").has_value());
+    EXPECT_FALSE(ParseFehbg("feh --bg-scale 'unterminated\nrm -rf /\n").has_value());
+    EXPECT_EQ(LocalPathFromUriOrPath("http://example.com/a.png"), "");
+    EXPECT_EQ(LocalPathFromUriOrPath("relative/a.png"), "");
+    EXPECT_EQ(LocalPathFromUriOrPath("file:///a/%E2%82%AC%20b.png"), "/a/\xE2\x82\xAC b.png");
+    EXPECT_FALSE(ParseColorText("").has_value());
+    EXPECT_FALSE(ParseColorText("300,0,0").has_value());
+    EXPECT_FALSE(ParseColorText("bluish").has_value());
+    ASSERT_TRUE(ParseColorText("0,128,255").has_value());
+    EXPECT_FLOAT_EQ(ParseColorText("0,128,255")->b, 1.0f);
+}
+
+TEST(XdgDisplayNames, AreCutTo259CodeUnits) {
+    EXPECT_EQ(DisplayNameToUtf16(std::string(300, 'a')).size(), 259u);
+    EXPECT_EQ(DisplayNameToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
+    EXPECT_EQ(DisplayNameToUtf16("a\xffz"), u"a\uFFFDz");
+}
+
+}  // namespace
+
+#endif  // __linux__
