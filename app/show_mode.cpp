@@ -11,6 +11,9 @@
 #include "render/particle_emitter.h"
 #include "render/program_setup.h"
 #include "render/sprite_renderer.h"
+#include "world/animation_sets.h"
+#include "world/game_object.h"
+#include "world/population.h"
 
 #include <GLFW/glfw3.h>
 
@@ -53,13 +56,18 @@ int RunShowMode() {
     // Rendering: the frame-strip renderers.
     FrameStripRenderers frameStripRenderers = CreateFrameStripRenderers(assets);
     // World: the animation sets.
+    BuildAnimationSets(assets, frameStripRenderers);
     // Desktop: icon textures and animations.
     // World: the first crowd.
+    Population population;
+    SpawnFirstCrowd(ScreenSize{window.screen->width, window.screen->height}, population);
 
     const char* benchStartup = std::getenv("GRAVEFALL_BENCH_STARTUP");
-    RunFrameLoop(window, benchStartup != nullptr && benchStartup[0] == '1');
+    RunFrameLoop(window, benchStartup != nullptr && benchStartup[0] == '1', &population);
 
     // World: creatures, animation sets, creature renderers.
+    DestroyCreatures();
+    DestroyAnimationSets();
     DestroyCreatureRenderers(frameStripRenderers);
     // Desktop: icon animations and records.
     // Rendering: the asset registry, then the GL objects nobody else deletes, while the context exists.
