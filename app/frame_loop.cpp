@@ -3,6 +3,7 @@
 #include "app/frame_timing.h"
 #include "app/startup_profile.h"
 #include "app/window.h"
+#include "desktop/desktop_mirror.h"
 #include "world/game_object.h"
 #include "world/population.h"
 
@@ -24,7 +25,7 @@ void PrintStartupReport() {
 
 }  // namespace
 
-void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population) {
+void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population, DesktopMirror* desktop) {
     float deltaTime = 0.0f;
     FrameClock clock(glfwGetTime());
     MouseExitRule mouseExit;
@@ -49,6 +50,7 @@ void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population)
         glClearColor(0.2f, 0.25f, 0.3f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         // Desktop: wallpaper, icons, labels.
+        if (desktop != nullptr) DrawDesktop(*desktop, deltaTime);
         // World: the creatures, grouped by renderer.
         if (population != nullptr) DrawCreatures(deltaTime, *population);
 

@@ -5,6 +5,7 @@
 struct Window;
 struct GLFWvidmode;
 struct Population;
+struct DesktopMirror;
 
 // The per-frame record handed to the creature update. Refers to the loop's live values.
 struct FrameContext {
@@ -15,4 +16,6 @@ struct FrameContext {
 // Runs frames until the window is asked to close. With reportFirstFrame set, prints the start-up
 // figures once the first frame is presented and ends the run (the start-up benchmark).
 // population is the crowd to move, spawn and draw each frame; none runs frames without creatures.
-void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population = nullptr);
+// desktop is the mirrored desktop drawn under the creatures; none draws only the clear colour.
+void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population = nullptr,
+                  DesktopMirror* desktop = nullptr);

@@ -6,6 +6,7 @@
 #include "app/frame_loop.h"
 #include "app/random.h"
 #include "app/window.h"
+#include "desktop/desktop_mirror.h"
 #include "render/asset_registry.h"
 #include "render/glyph_font.h"
 #include "render/particle_emitter.h"
@@ -23,6 +24,11 @@
 
 int RunShowMode() {
     // Desktop: capture the icons while no window of ours covers the desktop.
+    DesktopMirror desktop;
+    if (!CaptureDesktop(desktop)) {
+        ReleaseDesktopCapture(desktop);
+        return 1;
+    }
 
     SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
 
@@ -42,6 +48,7 @@ int RunShowMode() {
     GlyphFont font;
     if (font.Load() != FontResult::Loaded) {
         // Desktop: release the desktop capture (font failure).
+        ReleaseDesktopCapture(desktop);
         font.Release();
         glfwTerminate();
         return 1;
@@ -53,23 +60,27 @@ int RunShowMode() {
     LoadScenePrograms(assets, projection);
     std::unique_ptr<ParticleEmitter> particleEmitter = CreateParticleEmitter(assets);
     // Desktop: wallpaper background.
+    CreateDesktopBackground(desktop, assets, window.screen->width, window.screen->height);
     // Rendering: the frame-strip renderers.
     FrameStripRenderers frameStripRenderers = CreateFrameStripRenderers(assets);
     // World: the animation sets.
     BuildAnimationSets(assets, frameStripRenderers);
     // Desktop: icon textures and animations.
+    CreateDesktopIconAnimations(desktop, assets, frameStripRenderers.desktopIcon.get());
+    UseLabelFont(desktop, font, glyphRenderer);
     // World: the first crowd.
     Population population;
     SpawnFirstCrowd(ScreenSize{window.screen->width, window.screen->height}, population);
 
     const char* benchStartup = std::getenv("GRAVEFALL_BENCH_STARTUP");
-    RunFrameLoop(window, benchStartup != nullptr && benchStartup[0] == '1', &population);
+    RunFrameLoop(window, benchStartup != nullptr && benchStartup[0] == '1', &population, &desktop);
 
     // World: creatures, animation sets, creature renderers.
     DestroyCreatures();
     DestroyAnimationSets();
     DestroyCreatureRenderers(frameStripRenderers);
     // Desktop: icon animations and records.
+    DestroyIconAnimationsAndRecords(desktop);
     // Rendering: the asset registry, then the GL objects nobody else deletes, while the context exists.
     assets.ReleaseAll();
     frameStripRenderers.desktopIcon.reset();
@@ -80,5 +91,6 @@ int RunShowMode() {
     // Rendering: the font.
     font.Release();
     // Desktop: release the desktop capture.
+    ReleaseDesktopCapture(desktop);
     return 0;
 }

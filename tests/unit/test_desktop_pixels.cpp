@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sys/stat.h>
 
 namespace {
@@ -124,9 +125,8 @@ protected:
     const Color backdrop{0.0f, 0.0f, 1.0f};
 
     void SetUp() override {
-        char pattern[] = "/tmp/gravefall-wallpaper-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
+        folder = std::filesystem::temp_directory_path() / ("gravefall-wallpaper-" + std::to_string(std::random_device{}()));
+        ASSERT_TRUE(std::filesystem::create_directories(folder));
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
@@ -191,10 +191,14 @@ TEST_F(WallpaperFiles, UnusableFilesShowTheBackdropColour) {
     const std::string empty = Bytes("empty.png", "");
     const std::string garbage = Bytes("garbage.jpg", std::string(3000, '\x7f'));
     const std::string directory = folder.string();
+    std::vector<std::string> paths = {std::string(), std::string("/no/such/wallpaper.png"), truncated, headerOnly, empty,
+                                      garbage, directory};
+#ifndef _WIN32
     const std::string fifo = (folder / "pipe").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {std::string(), std::string("/no/such/wallpaper.png"), truncated, headerOnly, empty,
-                                    garbage, directory, fifo}) {
+    paths.push_back(fifo);
+#endif
+    for (const std::string& path : paths) {
         const WallpaperPixels pixels = LoadWallpaperPixels(path, shell, 4096, 1920, 1080, backdrop);
         if (pixels.fromImage) {
             // stb_image may salvage a truncated PNG; it must then be a whole image of the file's size.
