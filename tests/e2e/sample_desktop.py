@@ -8,8 +8,11 @@ import sys
 import zlib
 
 
-def write_png(path, width, height, pixel):
-    """An RGBA PNG; pixel(x, y) gives (r, g, b, a)."""
+PNG_COLOUR_TYPES = {1: 0, 2: 4, 3: 2, 4: 6}  # channels -> grey, grey + alpha, RGB, RGBA
+
+
+def write_png(path, width, height, pixel, channels=4):
+    """A PNG of 8-bit channels; pixel(x, y) gives a tuple of that many values."""
     rows = bytearray()
     for y in range(height):
         rows.append(0)
@@ -23,7 +26,7 @@ def write_png(path, width, height, pixel):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as out:
         out.write(b"\x89PNG\r\n\x1a\n")
-        out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)))
+        out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, PNG_COLOUR_TYPES[channels], 0, 0, 0)))
         out.write(chunk(b"IDAT", zlib.compress(bytes(rows), 6)))
         out.write(chunk(b"IEND", b""))
 
