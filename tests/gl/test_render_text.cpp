@@ -73,36 +73,35 @@ TEST_F(Text, FontIsOpenAtTwelvePixelsWithPrintableAsciiCached) {
     EXPECT_EQ(alignment, 4);
 }
 
-TEST_F(Text, GlyphBitmapIsUploadedRowByRow) {
-    // Glyph widths that are not a multiple of four exercise the tight row packing.
-    for (char16_t code : {u'H', u'a', u'W', u'g'}) {
-        const GlyphInfo& glyph = font->glyphs.at(code);
-        std::vector<unsigned char> texels(static_cast<std::size_t>(glyph.sizeX) * glyph.sizeY);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glBindTexture(GL_TEXTURE_2D, glyph.texture->id);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        // Every row and every column of a tight bounding bitmap carries some ink.
-        for (int y = 0; y < glyph.sizeY; ++y) {
-            int ink = 0;
-            for (int x = 0; x < glyph.sizeX; ++x) ink += texels[y * glyph.sizeX + x];
-            EXPECT_GT(ink, 0) << "row " << y << " of code " << int(code);
-        }
-        for (int x = 0; x < glyph.sizeX; ++x) {
-            int ink = 0;
-            for (int y = 0; y < glyph.sizeY; ++y) ink += texels[y * glyph.sizeX + x];
-            EXPECT_GT(ink, 0) << "column " << x << " of code " << int(code);
-        }
-    }
-    // 'H' has two full-height stems: its first column is inked from top to bottom.
-    const GlyphInfo& h = font->glyphs.at(u'H');
-    std::vector<unsigned char> texels(static_cast<std::size_t>(h.sizeX) * h.sizeY);
+std::vector<unsigned char> GlyphTexels(const GlyphInfo& glyph) {
+    std::vector<unsigned char> texels(static_cast<std::size_t>(glyph.sizeX) * glyph.sizeY);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glBindTexture(GL_TEXTURE_2D, h.texture->id);
+    glBindTexture(GL_TEXTURE_2D, glyph.texture->id);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return texels;
+}
+
+TEST_F(Text, GlyphBitmapIsUploadedRowByRow) {
+    // Widths that are not a multiple of four would shear if rows were padded or misread.
+    for (char16_t code : {u'H', u'a', u'W', u'g'}) {
+        const GlyphInfo& glyph = font->glyphs.at(code);
+        const std::vector<unsigned char> texels = GlyphTexels(glyph);
+        // FreeType's bitmap is a tight box: every row and every column carries some ink.
+        std::vector<int> rowInk(glyph.sizeY), columnInk(glyph.sizeX);
+        for (int y = 0; y < glyph.sizeY; ++y) {
+            for (int x = 0; x < glyph.sizeX; ++x) {
+                rowInk[y] += texels[y * glyph.sizeX + x];
+                columnInk[x] += texels[y * glyph.sizeX + x];
+            }
+        }
+        for (int y = 0; y < glyph.sizeY; ++y) EXPECT_GT(rowInk[y], 0) << "row " << y << " of " << int(code);
+        for (int x = 0; x < glyph.sizeX; ++x) EXPECT_GT(columnInk[x], 0) << "column " << x << " of " << int(code);
+    }
+    // 'H' has a full-height stem on the left: its first columns are inked from top to bottom.
+    const GlyphInfo& h = font->glyphs.at(u'H');
+    const std::vector<unsigned char> texels = GlyphTexels(h);
     for (int y = 0; y < h.sizeY; ++y) EXPECT_GT(texels[y * h.sizeX] + texels[y * h.sizeX + 1], 100) << "row " << y;
 }
 
