@@ -107,6 +107,8 @@ def make_sample_desktop(home):
         blue = int(90 + 40 * (1 - t))
         return (min(red, 255), min(green, 255), min(blue, 255), 255)
 
+    # The system's own theme, chosen the way a GTK desktop records it.
+    write_text(os.path.join(home, ".config", "gtk-3.0", "settings.ini"), "[Settings]\ngtk-icon-theme-name=Adwaita\n")
     wallpaper = os.path.join(home, "Pictures", "Evening sky.png")
     write_png(wallpaper, 1280, 720, sky)
     set_xfce_backdrop(home, image=wallpaper, rgba=(0.1, 0.1, 0.2, 1.0))
