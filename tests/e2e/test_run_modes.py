@@ -81,7 +81,11 @@ class ShowMode(unittest.TestCase):
         self.program = Program("/s", home=self.home.name)
         self.window = find_window("Gravefall")
         self.assertIsNotNone(self.window, "the show window did not appear:\n" + self.program.output())
-        time.sleep(0.5)  # let the first frames run, so the pointer reference is taken
+        # The window opens before the assets load; the first presented frame (nothing black is
+        # drawn over the whole screen) takes the pointer reference.
+        presented = wait_until(lambda: self.screen.pixel(1, 1) != (0, 0, 0), timeout=60)
+        self.assertTrue(presented, "no frame was presented:\n" + self.program.output())
+        time.sleep(0.3)
 
     def tearDown(self):
         self.program.stop()
