@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <set>
 
 namespace {
@@ -80,9 +81,8 @@ protected:
         testing::internal::CaptureStdout();
         LoadScenePrograms(registry, target.Projection());
         ASSERT_EQ(testing::internal::GetCapturedStdout(), "");
-        char pattern[] = "/tmp/gravefall-gl-desktop-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
+        folder = std::filesystem::temp_directory_path() / ("gravefall-gl-desktop-" + std::to_string(std::random_device{}()));
+        ASSERT_TRUE(std::filesystem::create_directories(folder));
     }
     void TearDown() override {
         registry.ReleaseAll();
