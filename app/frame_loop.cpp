@@ -29,6 +29,7 @@ void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population,
     float deltaTime = 0.0f;
     FrameClock clock(glfwGetTime());
     MouseExitRule mouseExit;
+    const ScreenSize screen{window.screen->width, window.screen->height};
     bool firstFrame = true;
 
     while (!glfwWindowShouldClose(window.handle)) {
@@ -39,12 +40,10 @@ void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population,
         glfwGetCursorPos(window.handle, &cursorX, &cursorY);
         if (mouseExit.Moved(cursorX, cursorY)) glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
 
-        FrameContext frame{deltaTime, window.screen};
         // World: move and cull the creatures, then the timed spawn.
-        const ScreenSize screen{frame.screen->width, frame.screen->height};
         if (population != nullptr) {
-            UpdateGameObjects(frame.deltaTime, screen);
-            RunTimedSpawn(frame.deltaTime, screen, *population);
+            UpdateGameObjects(FrameContext{deltaTime, screen});
+            RunTimedSpawn(deltaTime, screen, *population);
         }
 
         glClearColor(0.2f, 0.25f, 0.3f, 1.0f);

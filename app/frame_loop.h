@@ -3,15 +3,8 @@
 #pragma once
 
 struct Window;
-struct GLFWvidmode;
 struct Population;
 struct DesktopMirror;
-
-// The per-frame record handed to the creature update. Refers to the loop's live values.
-struct FrameContext {
-    float& deltaTime;
-    const GLFWvidmode*& screen;
-};
 
 // Runs frames until the window is asked to close. With reportFirstFrame set, prints the start-up
 // figures once the first frame is presented and ends the run (the start-up benchmark).

@@ -60,7 +60,7 @@ public:
 void BM_WorldFrame(benchmark::State& state) {
     WorldFrame world(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        UpdateGameObjects(SixtyHertz, FullHd);
+        UpdateGameObjects({SixtyHertz, FullHd});
         RunTimedSpawn(SixtyHertz, FullHd, world.population);
         BuildDrawSequence(world.population);
         benchmark::DoNotOptimize(world.population.drawSequence.data());
@@ -75,7 +75,7 @@ void BM_WorldFrameWithoutSort(benchmark::State& state) {
     WorldFrame world(static_cast<int>(state.range(0)));
     std::vector<GameObject*>& sequence = world.population.drawSequence;
     for (auto _ : state) {
-        UpdateGameObjects(SixtyHertz, FullHd);
+        UpdateGameObjects({SixtyHertz, FullHd});
         RunTimedSpawn(SixtyHertz, FullHd, world.population);
         sequence.clear();
         for (const auto& creature : gameObjects) sequence.push_back(creature.get());

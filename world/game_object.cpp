@@ -67,7 +67,8 @@ FemaleZombie::~FemaleZombie() = default;
 
 // ---- Movement and culling ------------------------------------------------------------------
 
-void UpdateGameObjects(float deltaTime, ScreenSize screen) {
+void UpdateGameObjects(const FrameContext& frame) {
+    const float deltaTime = frame.deltaTime;
     for (auto entry = gameObjects.begin(); entry != gameObjects.end();) {
         GameObject* creature = entry->get();
         if (creature == nullptr) {  // nothing to move; an empty slot is simply dropped
@@ -77,7 +78,7 @@ void UpdateGameObjects(float deltaTime, ScreenSize screen) {
         if (!creature->hit) {
             creature->position.x += creature->velocity.x * deltaTime;
             creature->position.y += creature->velocity.y * deltaTime;
-            if (!IsOnScreen(creature->position, creature->Size(), screen)) {
+            if (!IsOnScreen(creature->position, creature->Size(), frame.screen)) {
                 entry = gameObjects.erase(entry);  // deletes the creature
                 continue;
             }

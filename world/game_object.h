@@ -92,6 +92,13 @@ public:
 // creature. Only the spawn appends, and only the update and the teardown remove.
 extern std::list<std::unique_ptr<GameObject>> gameObjects;
 
+// What the frame loop hands the creature update each frame: the live frame time and the
+// screen size fixed for the run.
+struct FrameContext {
+    const float& deltaTime;
+    const ScreenSize& screen;
+};
+
 // Moves every creature that is not hit by velocity x deltaTime and deletes, in the same single
 // pass, those whose box has left the screen (touching an edge from outside counts as left).
-void UpdateGameObjects(float deltaTime, ScreenSize screen);
+void UpdateGameObjects(const FrameContext& frame);

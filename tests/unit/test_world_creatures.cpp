@@ -190,14 +190,14 @@ TEST_F(WorldCreatures, AStallSpawnsOnePerFrameUntilTheTimerIsBelowThePeriod) {
 
 TEST_F(WorldCreatures, MovingInFromTheLeftEdgeAndStandingStillOnIt) {
     GameObject& walker = Place({-125, 300}, {50, 0}, maleZombieSet.get());
-    UpdateGameObjects(0.016f, FullHd);
+    UpdateGameObjects({0.016f, FullHd});
     ASSERT_EQ(gameObjects.size(), 1u);
     EXPECT_FLOAT_EQ(walker.position.x, -124.2f);
     EXPECT_EQ(walker.position.y, 300.0f);
 
     DestroyCreatures();
     Place({-125, 300}, {50, 0}, maleZombieSet.get());
-    UpdateGameObjects(0.0f, FullHd);  // still touching the edge from outside
+    UpdateGameObjects({0.0f, FullHd});  // still touching the edge from outside
     EXPECT_TRUE(gameObjects.empty());
 }
 
@@ -208,7 +208,7 @@ TEST_F(WorldCreatures, TheRightAndBottomEdgesCullAtExactlyTheScreenSize) {
     Place({300, 1080.0f}, {0, 0}, maleZombieSet.get());
     Place({300, -99.9f}, {0, 0}, femaleZombieSet.get());
     Place({300, -100.0f}, {0, 0}, femaleZombieSet.get());
-    UpdateGameObjects(0.0f, FullHd);
+    UpdateGameObjects({0.0f, FullHd});
     EXPECT_EQ(Names(), (std::vector<std::string>{"z0", "z2", "z4"}));
 }
 
@@ -216,7 +216,7 @@ TEST_F(WorldCreatures, ADiagonalLeavesThroughTheTopWhateverItsX) {
     GameObject& runner = Place({900, 10}, {-140, -140}, maleZombieSet.get());
     int frames = 0;
     while (!gameObjects.empty() && frames < 1000) {
-        UpdateGameObjects(0.1f, FullHd);
+        UpdateGameObjects({0.1f, FullHd});
         ++frames;
         if (!gameObjects.empty()) {
             EXPECT_GT(runner.position.y + 125.0f, 0.0f);
@@ -234,7 +234,7 @@ TEST_F(WorldCreatures, SeveralLeavingInOneFrameKeepTheOthersInOrder) {
     Place({700, 1075}, {0, 100}, maleZombieSet.get());     // leaves bottom
     Place({800, 500}, {-10, -10}, maleZombieSet.get());
     const std::size_t before = GameObject::LiveCount();
-    UpdateGameObjects(0.1f, FullHd);
+    UpdateGameObjects({0.1f, FullHd});
     EXPECT_EQ(Names(), (std::vector<std::string>{"z0", "z2", "z5"}));
     EXPECT_EQ(GameObject::LiveCount(), before - 3);  // deleted, not just unlinked
 }
@@ -242,7 +242,7 @@ TEST_F(WorldCreatures, SeveralLeavingInOneFrameKeepTheOthersInOrder) {
 TEST_F(WorldCreatures, AHitCreatureIsNeitherMovedNorCulled) {
     GameObject& frozen = Place({-500, -500}, {50, 50}, maleZombieSet.get());
     frozen.hit = true;
-    UpdateGameObjects(1.0f, FullHd);
+    UpdateGameObjects({1.0f, FullHd});
     ASSERT_EQ(gameObjects.size(), 1u);
     EXPECT_EQ(frozen.position.x, -500.0f);
     EXPECT_EQ(frozen.position.y, -500.0f);
@@ -252,7 +252,7 @@ TEST_F(WorldCreatures, EmptySlotsInTheListAreDroppedSafely) {
     Place({500, 500}, {0, 0}, maleZombieSet.get());
     gameObjects.push_back(nullptr);
     Place({600, 500}, {0, 0}, maleZombieSet.get());
-    UpdateGameObjects(0.1f, FullHd);
+    UpdateGameObjects({0.1f, FullHd});
     EXPECT_EQ(gameObjects.size(), 2u);
     gameObjects.push_back(nullptr);
     BuildDrawSequence(population);
@@ -337,7 +337,7 @@ TEST_F(WorldCreatures, TeardownLeavesNoCreatureAndNoSet) {
     SeedRandom(424242);
     SpawnFirstCrowd(FullHd, population);
     for (int frame = 0; frame < 600; ++frame) {
-        UpdateGameObjects(0.05f, FullHd);
+        UpdateGameObjects({0.05f, FullHd});
         RunTimedSpawn(0.05f, FullHd, population);
         DrawCreatures(0.05f, population);
     }
