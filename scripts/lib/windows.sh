@@ -11,7 +11,8 @@ GRAVEFALL_WINDOWS_PACKAGES=(
 )
 
 GRAVEFALL_WINDOWS_BUILD=${GRAVEFALL_WINDOWS_BUILD:-$GRAVEFALL_ROOT/build-windows}
-GRAVEFALL_WINDOWS_CACHE=${GRAVEFALL_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/gravefall-windows}
+# Outside the work tree, so that it survives fresh clones on the same machine (CI's too).
+GRAVEFALL_WINDOWS_CACHE=${GRAVEFALL_WINDOWS_CACHE:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/gravefall-windows}
 GRAVEFALL_WINDOWS_DEPS=$GRAVEFALL_WINDOWS_CACHE/prefix
 export GRAVEFALL_WINDOWS_DEPS
 
@@ -42,6 +43,12 @@ windows_toolchain_id() {
   echo "recipe=$GRAVEFALL_WINDOWS_RECIPE"
   x86_64-w64-mingw32-g++-posix --version | head -n 1
   dpkg-query -W -f='gtest=${Version}\n' libgtest-dev
+  # The newest source versions apt knows of: a security update of either means a rebuild.
+  local package
+  for package in glfw3 freetype; do
+    echo "$package=$(apt-cache showsrc --only-source "$package" 2>/dev/null |
+      sed -n 's/^Version: //p' | sort -V | tail -n 1)"
+  done
 }
 
 # cmake_windows_install SOURCE_DIR BUILD_DIR [cmake options...]: a static release build installed
@@ -96,7 +103,8 @@ ensure_windows_dependencies() {
   cp -r /usr/include/stb "$GRAVEFALL_WINDOWS_DEPS/include/"
 
   rm -rf "$work"
-  echo "$wanted" >"$stamp"
+  # Asked again: the source versions are known only once the source entries exist.
+  windows_toolchain_id >"$stamp"
 }
 
 # Configures (once) and builds the Windows tree.
