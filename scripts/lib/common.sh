@@ -29,13 +29,14 @@ ensure_packages() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# build_tree DIR [cmake options...]: configures (once) and builds DIR.
+# build_tree DIR [cmake options...]: configures DIR (once) and builds everything in it.
+# With BUILD_TARGET set, builds only that target.
 build_tree() {
   local dir=$1; shift
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$GRAVEFALL_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
   fi
-  cmake --build "$dir" -- -j"$(nproc)"
+  cmake --build "$dir" ${BUILD_TARGET:+--target "$BUILD_TARGET"} -- -j"$(nproc)"
 }
 
 # Starts Xvfb at 1920x1080 on a free display number and exports DISPLAY. Stopped by stop_xvfb.
