@@ -1,5 +1,5 @@
 # The embedded resources: one manifest (id -> file) is the single source for every platform.
-# gravefall_read_manifest parses it; on Linux gravefall_embed_resources links the files into an
+# gravefall_read_manifest(s) parse it; on Linux gravefall_embed_resources links the files into an
 # object library as a sorted (id, pointer, size) table that render/resources_embedded.cpp
 # searches. The Windows build compiles the same parsed list into RT_RCDATA resources.
 include_guard(GLOBAL)
@@ -65,6 +65,27 @@ function(gravefall_read_manifest manifest out_ids out_paths)
   set(${out_paths} ${paths} PARENT_SCOPE)
 endfunction()
 
+# gravefall_read_manifests(OUT_IDS OUT_PATHS [GENERATED_DIR dir] MANIFESTS file...)
+#
+# The entries of several manifests together; an id may appear in only one of them.
+function(gravefall_read_manifests out_ids out_paths)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "GENERATED_DIR" "MANIFESTS")
+  set(all_ids)
+  set(all_paths)
+  foreach(manifest IN LISTS arg_MANIFESTS)
+    gravefall_read_manifest(${manifest} ids paths GENERATED_DIR "${arg_GENERATED_DIR}")
+    foreach(id path IN ZIP_LISTS ids paths)
+      if(id IN_LIST all_ids)
+        message(FATAL_ERROR "${manifest}: resource id ${id} is already used by another manifest")
+      endif()
+      list(APPEND all_ids ${id})
+      list(APPEND all_paths "${path}")
+    endforeach()
+  endforeach()
+  set(${out_ids} ${all_ids} PARENT_SCOPE)
+  set(${out_paths} ${all_paths} PARENT_SCOPE)
+endfunction()
+
 # gravefall_embed_resources(NAME MANIFESTS file... [GENERATED_DIR dir] [DEPENDS target...])
 #
 # Creates the object library NAME holding every resource of the manifests, for linking straight
@@ -72,26 +93,17 @@ endfunction()
 # The object is rebuilt whenever an embedded file changes.
 function(gravefall_embed_resources name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "GENERATED_DIR" "MANIFESTS;DEPENDS")
+  gravefall_read_manifests(all_ids all_paths GENERATED_DIR "${arg_GENERATED_DIR}" MANIFESTS ${arg_MANIFESTS})
   set(entries)
-  set(all_paths)
-  set(all_ids)
-  foreach(manifest IN LISTS arg_MANIFESTS)
-    gravefall_read_manifest(${manifest} ids paths GENERATED_DIR "${arg_GENERATED_DIR}")
-    foreach(id path IN ZIP_LISTS ids paths)
-      if(id IN_LIST all_ids)
-        message(FATAL_ERROR "${manifest}: resource id ${id} is already used by another manifest")
-      endif()
-      if(path MATCHES "[\"\\\\\n]")
-        message(FATAL_ERROR "${manifest}: cannot embed a path containing quotes or backslashes: ${path}")
-      endif()
-      list(APPEND all_ids ${id})
-      list(APPEND all_paths "${path}")
-      # Zero-padded so that a string sort is a numeric sort.
-      string(LENGTH "${id}" digits)
-      math(EXPR padding "5 - ${digits}")
-      string(REPEAT "0" ${padding} zeros)
-      list(APPEND entries "${zeros}${id}|${path}")
-    endforeach()
+  foreach(id path IN ZIP_LISTS all_ids all_paths)
+    if(path MATCHES "[\"\\\\\n]")
+      message(FATAL_ERROR "cannot embed a path containing quotes or backslashes: ${path}")
+    endif()
+    # Zero-padded so that a string sort is a numeric sort.
+    string(LENGTH "${id}" digits)
+    math(EXPR padding "5 - ${digits}")
+    string(REPEAT "0" ${padding} zeros)
+    list(APPEND entries "${zeros}${id}|${path}")
   endforeach()
   list(SORT entries)
 
