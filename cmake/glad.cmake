@@ -1,4 +1,4 @@
-# The OpenGL 3.3 core loader, generated at build time by glad from the specification files it
+# The OpenGL 3.3 core loader, generated at build time by glad from the Khronos registry files it
 # ships with (--reproducible: no download). No extensions: the program uses core GL only.
 find_program(GLAD_GENERATOR glad REQUIRED)
 set(GLAD_DIR ${CMAKE_BINARY_DIR}/glad)

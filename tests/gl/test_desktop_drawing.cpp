@@ -6,6 +6,7 @@
 #include "desktop/background.h"
 #include "desktop/desktop_mirror.h"
 #include "desktop/icon_images.h"
+#include "tests/support/empty_shell.h"
 #include "render/asset_registry.h"
 #include "render/glyph_font.h"
 #include "render/program_setup.h"
@@ -29,20 +30,12 @@ bool Near(const Rgba& actual, const Rgba& expected, int tolerance = 3) {
 }
 
 // A shell with a scripted wallpaper and icons of scripted pixels.
-class ScriptedShell final : public DesktopShell {
+class ScriptedShell final : public EmptyShell {
 public:
     std::string wallpaper;
     std::optional<Color> colour;
     std::set<IconHandle> live;
 
-    bool OpenDesktopView() override { return true; }
-    bool OpenDesktopFolder() override { return true; }
-    bool OpenImageList() override { return true; }
-    std::optional<std::int32_t> ViewItemCount() override { return 0; }
-    bool ViewItemAt(std::int32_t, ShellViewItem&) override { return false; }
-    std::int32_t FolderItemCount() override { return 0; }
-    ShellFolderItem FolderItemAt(std::int32_t) override { return {}; }
-    ShellIcon IconAt(std::int32_t) override { return {}; }
 
     // An icon whose left half is red and right half blue; transparent where alpha says so.
     IconHandle MakeIcon(int width, int height, bool readable = true) {
@@ -72,7 +65,6 @@ public:
     }
     std::string QueryWallpaperPath() override { return wallpaper; }
     std::optional<Color> QueryDesktopColor() override { return colour; }
-    std::optional<RgbaImage> DecodeImageFile(const std::string&, std::int32_t, std::int32_t) override { return {}; }
 };
 
 class DesktopDrawing : public testing::Test {

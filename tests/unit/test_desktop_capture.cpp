@@ -1,6 +1,7 @@
 // Capturing the desktop's icons through a scripted shell: pairing view items with folder items by
 // exact name, the count rule, items left out without gaps, and the failures that end the start-up.
 #include "desktop/desktop_capture.h"
+#include "tests/support/empty_shell.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ struct FakeIcon {
     int image;
 };
 
-class FakeShell final : public DesktopShell {
+class FakeShell final : public EmptyShell {
 public:
     struct View {
         std::u16string name;
@@ -56,14 +57,10 @@ public:
         auto size = imageSizes.count(iconIndex) ? imageSizes[iconIndex] : std::make_pair(48, 48);
         return ShellIcon{handle, size.first, size.second};
     }
-    std::vector<unsigned char> CaptureIconPixels(IconHandle, std::int32_t&, std::int32_t&) override { return {}; }
     void DestroyIcon(IconHandle icon) override {
         EXPECT_EQ(live.erase(icon), 1u) << "an icon destroyed twice or never handed out";
         delete reinterpret_cast<FakeIcon*>(icon);
     }
-    std::string QueryWallpaperPath() override { return {}; }
-    std::optional<Color> QueryDesktopColor() override { return std::nullopt; }
-    std::optional<RgbaImage> DecodeImageFile(const std::string&, std::int32_t, std::int32_t) override { return {}; }
 
     static int ImageOf(IconHandle icon) { return reinterpret_cast<FakeIcon*>(icon)->image; }
 };

@@ -2,7 +2,7 @@
 // row length brought to RGB rows on 4-byte boundaries, scaled into the texture limit, or replaced
 // by a plain colour when the file is no usable image.
 #include "desktop/image_pixels.h"
-#include "desktop/shell.h"
+#include "tests/support/empty_shell.h"
 #include "desktop/wallpaper_image.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -90,22 +90,10 @@ TEST(PlainWallpaper, IsOnePaddedPixelOfTheColour) {
 }
 
 // A shell that decodes nothing itself, or hands back a fixed image for one path.
-class DecodingShell final : public DesktopShell {
+class DecodingShell final : public EmptyShell {
 public:
     std::string decodable;
     int decodeCalls = 0;
-    bool OpenDesktopView() override { return true; }
-    bool OpenDesktopFolder() override { return true; }
-    bool OpenImageList() override { return true; }
-    std::optional<std::int32_t> ViewItemCount() override { return 0; }
-    bool ViewItemAt(std::int32_t, ShellViewItem&) override { return false; }
-    std::int32_t FolderItemCount() override { return 0; }
-    ShellFolderItem FolderItemAt(std::int32_t) override { return {}; }
-    ShellIcon IconAt(std::int32_t) override { return {}; }
-    std::vector<unsigned char> CaptureIconPixels(IconHandle, std::int32_t&, std::int32_t&) override { return {}; }
-    void DestroyIcon(IconHandle) override {}
-    std::string QueryWallpaperPath() override { return {}; }
-    std::optional<Color> QueryDesktopColor() override { return std::nullopt; }
     std::optional<RgbaImage> DecodeImageFile(const std::string& path, std::int32_t fitWidth, std::int32_t fitHeight) override {
         ++decodeCalls;
         if (path != decodable) return std::nullopt;

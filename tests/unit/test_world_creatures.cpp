@@ -2,6 +2,7 @@
 // draw order by renderer, and a teardown that leaves nothing behind. The sets here have no
 // sheets, so nothing is drawn; renderers are stand-in addresses that are only compared.
 #include "app/random.h"
+#include "tests/support/random_replay.h"
 #include "render/sprite_renderer.h"
 #include "world/animation_sets.h"
 #include "world/game_object.h"
@@ -16,16 +17,6 @@
 namespace {
 
 constexpr ScreenSize FullHd{1920, 1080};
-
-// Draws made since the generator was seeded, found by replaying it.
-int DrawsConsumedSince(std::uint32_t seed) {
-    const int next = Random();
-    RandomSource replay;
-    replay.Seed(seed);
-    for (int draws = 0; draws < 64; ++draws)
-        if (replay.Next() == next) return draws;
-    return -1;
-}
 
 std::vector<std::string> Names() {
     std::vector<std::string> names;

@@ -1,6 +1,7 @@
 // The world's rules that need no window: where creatures start, when they count as gone, when
 // the next one is due, which way they face and which sheet shows them.
 #include "app/random.h"
+#include "tests/support/random_replay.h"
 #include "world/animation_sheets.h"
 #include "world/heading.h"
 #include "world/placement.h"
@@ -15,16 +16,6 @@ namespace {
 
 constexpr ScreenSize FullHd{1920, 1080};
 constexpr Vec2 MaleBox{125.0f, 125.0f};
-
-// How many draws a call made: replays the generator from the same seed until it matches.
-int DrawsConsumedSince(std::uint32_t seed) {
-    const int next = Random();
-    RandomSource replay;
-    replay.Seed(seed);
-    for (int draws = 0; draws < 64; ++draws)
-        if (replay.Next() == next) return draws;
-    return -1;
-}
 
 void ExpectStart(const EdgeStart& start, Vec2 position, Vec2 direction) {
     EXPECT_EQ(start.position.x, position.x);
