@@ -12,3 +12,7 @@ void LeaveApartment();
 // A modal box with one OK button and no owner window. Returns once it is dismissed. Where no
 // display is available the text is printed to standard output instead.
 void ShowMessageBox(const char* caption, const char* text);
+
+// Readies the process's heap for start-up's few hundred MiB of image data (decoded sheets and
+// the GL driver's copies of them), so that loading costs as little as the platform allows.
+void PrepareHeapForImages();

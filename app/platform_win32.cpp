@@ -33,3 +33,6 @@ void LeaveApartment() {
 void ShowMessageBox(const char* caption, const char* text) {
     MessageBoxA(nullptr, text, caption, 0);
 }
+
+// Large pages on Windows need a privilege ordinary users do not hold: nothing to prepare here.
+void PrepareHeapForImages() {}

@@ -4,6 +4,7 @@
 #include "app/show_mode.h"
 
 #include "app/frame_loop.h"
+#include "app/platform.h"
 #include "app/random.h"
 #include "app/window.h"
 #include "desktop/desktop_mirror.h"
@@ -31,6 +32,7 @@ int RunShowMode() {
     }
 
     SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+    PrepareHeapForImages();
 
     Window window;
     switch (OpenWindow(window)) {
