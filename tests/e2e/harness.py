@@ -1,5 +1,6 @@
 """Drives the real gravefall binary on the X server in $DISPLAY, the way a user would: starts it,
-finds its window, moves the pointer and presses keys with xdotool, reads the screen back."""
+finds its window, moves the pointer and presses keys with xdotool, reads the screen back.
+The Windows tests under Wine build on the same pieces."""
 
 import os
 import subprocess
@@ -14,7 +15,7 @@ BINARY = os.environ.get("GRAVEFALL_BINARY", "gravefall")
 class Program:
     """One run of the binary, its output collected in a file (never a pipe it could block on)."""
 
-    def __init__(self, *arguments, env=None, home=None):
+    def __init__(self, *arguments, env=None, home=None, command=None):
         self.output_file = tempfile.TemporaryFile()
         environment = dict(os.environ)
         if home is not None:
@@ -22,8 +23,8 @@ class Program:
             environment.pop("XDG_CONFIG_HOME", None)
             environment.pop("XDG_DATA_HOME", None)
         environment.update(env or {})
-        self.process = subprocess.Popen([BINARY, *arguments], stdout=self.output_file,
-                                        stderr=subprocess.STDOUT, env=environment)
+        self.process = subprocess.Popen([*(command or [BINARY]), *arguments], stdin=subprocess.DEVNULL,
+                                        stdout=self.output_file, stderr=subprocess.STDOUT, env=environment)
 
     def wait(self, timeout=20):
         return self.process.wait(timeout=timeout)
@@ -47,7 +48,7 @@ def xdotool(*arguments):
                           text=True).stdout
 
 
-def find_window(title, timeout=30.0):
+def find_window(title, timeout=30.0, poll=0.1):
     """The id of the viewable window with exactly this title, or None."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
@@ -55,7 +56,7 @@ def find_window(title, timeout=30.0):
                                capture_output=True, text=True).stdout.split()
         if found:
             return int(found[0])
-        time.sleep(0.1)
+        time.sleep(poll)
     return None
 
 
@@ -97,8 +98,24 @@ class Screen:
         self.window(window_id).send_event(event, event_mask=X.NoEventMask)
         self.display.flush()
 
+    def size(self):
+        geometry = self.root.get_geometry()
+        return geometry.width, geometry.height
+
+    def pixels(self, x, y, width, height):
+        """Rows of (r, g, b) tuples read back from the screen."""
+        image = self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
+        data = image.data
+        stride = len(data) // height
+        return [[(data[row * stride + 4 * col + 2], data[row * stride + 4 * col + 1],
+                  data[row * stride + 4 * col]) for col in range(width)] for row in range(height)]
+
     def pixel(self, x, y):
         """(r, g, b) of the screen at (x, y)."""
-        image = self.root.get_image(x, y, 1, 1, X.ZPixmap, 0xFFFFFFFF)
-        blue, green, red = image.data[0], image.data[1], image.data[2]
-        return (red, green, blue)
+        return self.pixels(x, y, 1, 1)[0][0]
+
+    def sample_rows(self, rows, step):
+        """For each y in rows, every step-th (r, g, b) pixel of that screen row, read one row at
+        a time so that a sample of a large screen stays cheap."""
+        width, _ = self.size()
+        return {y: self.pixels(0, y, width, 1)[0][::step] for y in rows}

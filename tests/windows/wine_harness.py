@@ -5,39 +5,23 @@ from scripts/test-windows ($WINEPREFIX)."""
 import os
 import struct
 import subprocess
-import tempfile
-import time
+import sys
 import zlib
 
-from Xlib import X, display
+# The pieces shared with the Linux end-to-end tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import harness  # noqa: E402
+from harness import Screen  # noqa: E402,F401  (re-exported for the tests)
 
 SCR = os.environ.get("GRAVEFALL_SCR", "gravefall.scr")
 
 
-class WineProgram:
+class WineProgram(harness.Program):
     """One run of a Windows program under Wine. Its output goes to a file: Wine's helper
     processes inherit the handles and outlive the program, so a pipe would never close."""
 
     def __init__(self, *arguments, program=SCR):
-        self.output_file = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(["wine", program, *arguments], stdin=subprocess.DEVNULL,
-                                        stdout=self.output_file, stderr=subprocess.STDOUT)
-
-    def wait(self, timeout=60):
-        return self.process.wait(timeout=timeout)
-
-    def running(self):
-        return self.process.poll() is None
-
-    def output(self):
-        self.output_file.seek(0)
-        return self.output_file.read().decode("utf-8", "replace")
-
-    def stop(self):
-        if self.running():
-            self.process.kill()
-            self.process.wait()
-        self.output_file.close()
+        super().__init__(*arguments, command=["wine", program])
 
 
 def run_wine(*arguments, timeout=60):
@@ -50,18 +34,13 @@ def run_wine(*arguments, timeout=60):
 
 
 def xdotool(*arguments):
+    """xdotool, whose failures (a window gone meanwhile) the Wine tests tolerate."""
     return subprocess.run(["xdotool", *map(str, arguments)], capture_output=True, text=True).stdout
 
 
 def find_window(title, timeout=60.0):
-    """The id of the viewable window with exactly this title, or None."""
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        found = xdotool("search", "--onlyvisible", "--name", f"^{title}$").split()
-        if found:
-            return int(found[0])
-        time.sleep(0.2)
-    return None
+    """The id of the viewable window with exactly this title, or None. Wine is slow to map."""
+    return harness.find_window(title, timeout=timeout, poll=0.2)
 
 
 def set_wallpaper(windows_path):
@@ -85,38 +64,3 @@ def write_png(path, width, height, pixel):
     with open(path, "wb") as out:
         out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw))
                   + chunk(b"IEND", b""))
-
-
-class Screen:
-    """The X display's pixels and window geometry."""
-
-    def __init__(self):
-        self.display = display.Display()
-        self.root = self.display.screen().root
-
-    def close(self):
-        self.display.close()
-
-    def size(self):
-        geometry = self.root.get_geometry()
-        return geometry.width, geometry.height
-
-    def geometry(self, window_id):
-        window = self.display.create_resource_object("window", window_id)
-        geometry = window.get_geometry()
-        origin = window.translate_coords(self.root, 0, 0)
-        return (-origin.x, -origin.y, geometry.width, geometry.height)
-
-    def sample_rows(self, rows, step):
-        """For each y in rows, every step-th (r, g, b) pixel of that screen row, read one row at
-        a time so that a sample of a large screen stays cheap."""
-        width, _ = self.size()
-        return {y: self.pixels(0, y, width, 1)[0][::step] for y in rows}
-
-    def pixels(self, x, y, width, height):
-        """Rows of (r, g, b) tuples read back from the screen."""
-        image = self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
-        data = image.data
-        stride = len(data) // height
-        return [[(data[row * stride + 4 * col + 2], data[row * stride + 4 * col + 1],
-                  data[row * stride + 4 * col]) for col in range(width)] for row in range(height)]
