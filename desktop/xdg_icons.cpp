@@ -57,33 +57,24 @@ std::optional<RgbaImage> Consume(GdkPixbuf* pixbuf) {
     return image;
 }
 
-std::string SettingsIniTheme() {
-    gchar* path = g_build_filename(g_get_user_config_dir(), "gtk-3.0", "settings.ini", nullptr);
+// One string value of a key file under the user's configuration folder; empty when absent.
+std::string UserConfigValue(const char* relativePath, const char* group, const char* key) {
+    gchar* path = g_build_filename(g_get_user_config_dir(), relativePath, nullptr);
     GKeyFile* file = g_key_file_new();
-    std::string theme;
+    std::string value;
     if (g_key_file_load_from_file(file, path, G_KEY_FILE_NONE, nullptr)) {
-        gchar* value = g_key_file_get_string(file, "Settings", "gtk-icon-theme-name", nullptr);
-        if (value != nullptr) theme = value;
-        g_free(value);
+        gchar* text = g_key_file_get_string(file, group, key, nullptr);
+        if (text != nullptr) value = text;
+        g_free(text);
     }
     g_key_file_free(file);
     g_free(path);
-    return theme;
+    return value;
 }
 
-std::string KdeTheme() {
-    gchar* path = g_build_filename(g_get_user_config_dir(), "kdeglobals", nullptr);
-    GKeyFile* file = g_key_file_new();
-    std::string theme;
-    if (g_key_file_load_from_file(file, path, G_KEY_FILE_NONE, nullptr)) {
-        gchar* value = g_key_file_get_string(file, "Icons", "Theme", nullptr);
-        if (value != nullptr) theme = value;
-        g_free(value);
-    }
-    g_key_file_free(file);
-    g_free(path);
-    return theme;
-}
+std::string SettingsIniTheme() { return UserConfigValue("gtk-3.0/settings.ini", "Settings", "gtk-icon-theme-name"); }
+
+std::string KdeTheme() { return UserConfigValue("kdeglobals", "Icons", "Theme"); }
 
 std::string XfceTheme() {
     gchar* path = g_build_filename(g_get_user_config_dir(), "xfce4", "xfconf", "xfce-perchannel-xml", "xsettings.xml", nullptr);
