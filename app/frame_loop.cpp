@@ -1,7 +1,8 @@
+// One frame after another until the window is asked to close: time, input, the world, the picture.
 #include "app/frame_loop.h"
 
 #include "app/frame_timing.h"
-#include "app/startup_profile.h"
+#include "core/startup_profile.h"
 #include "app/window.h"
 #include "desktop/desktop_mirror.h"
 #include "world/game_object.h"

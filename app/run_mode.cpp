@@ -1,3 +1,4 @@
+// Choosing the run mode from the first command-line argument.
 #include "app/run_mode.h"
 
 #include <cctype>

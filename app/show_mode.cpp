@@ -1,12 +1,13 @@
-// Start-up and teardown of the show mode. Each step builds what the next ones need; teardown
-// releases the long-lived objects in the order their owners require (creatures before their
-// animation sets, everything GL before the context goes).
+// Start-up and teardown of the show mode. Each step builds what the next ones need; one teardown
+// routine releases whatever has been built, in the order the owners require (creatures before
+// their animation sets, everything GL before the context goes), after a normal end and after
+// every start-up failure alike.
 #include "app/show_mode.h"
 
 #include "app/frame_loop.h"
 #include "app/platform.h"
-#include "app/random.h"
 #include "app/window.h"
+#include "core/random.h"
 #include "desktop/desktop_mirror.h"
 #include "render/asset_registry.h"
 #include "render/glyph_font.h"
@@ -23,76 +24,105 @@
 #include <ctime>
 #include <memory>
 
-int RunShowMode() {
-    // Desktop: capture the icons while no window of ours covers the desktop.
+namespace {
+
+// Everything the show builds, held from start-up to teardown. A part not built yet is empty.
+struct ShowParts {
     DesktopMirror desktop;
-    if (!CaptureDesktop(desktop)) {
-        ReleaseDesktopCapture(desktop);
-        return 1;
-    }
-
-    SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
-    PrepareHeapForImages();
-
     Window window;
-    switch (OpenWindow(window)) {
-        case WindowResult::Opened: break;
+    bool terminateGlfw = false;  // whether the teardown ends GLFW (see OpenShowWindow)
+    GlyphFont font;
+    std::unique_ptr<AssetRegistry> assets;
+    std::unique_ptr<GlyphRenderer> glyphRenderer;
+    std::unique_ptr<ParticleEmitter> particleEmitter;
+    FrameStripRenderers frameStripRenderers;
+    Population population;
+};
+
+// The one teardown, in the fixed order; every step skips what was never built.
+void TearDown(ShowParts& show) {
+    // World: creatures, animation sets, creature renderers.
+    DestroyCreatures();
+    DestroyAnimationSets();
+    DestroyCreatureRenderers(show.frameStripRenderers);
+    // Desktop: icon animations and records.
+    DestroyIconAnimationsAndRecords(show.desktop);
+    // Rendering: the asset registry, then the GL objects nobody else deletes, while the context exists.
+    if (show.assets) show.assets->ReleaseAll();
+    show.frameStripRenderers.desktopIcon.reset();
+    show.particleEmitter.reset();
+    show.glyphRenderer.reset();
+    show.desktop.background.reset();
+    show.font.DeleteGlyphTextures();
+    if (show.terminateGlfw) glfwTerminate();
+    // Rendering: the font.
+    show.font.Release();
+    // Desktop: release the desktop capture.
+    ReleaseDesktopCapture(show.desktop);
+}
+
+// Opens the window. GLFW is ended by the teardown once a window was asked for; a failed GLFW
+// start or GL loader leaves it as it is.
+int OpenShowWindow(ShowParts& show) {
+    switch (OpenWindow(show.window)) {
+        case WindowResult::Opened:
+            show.terminateGlfw = true;
+            return 0;
         case WindowResult::GlfwFailed:
         case WindowResult::LoaderFailed:
             return -1;
         case WindowResult::NoMonitor:
         case WindowResult::WindowFailed:
-            glfwTerminate();
+            show.terminateGlfw = true;
             return -1;
     }
+    return -1;
+}
 
+// Start-up from the font to the first crowd, in its fixed order. False when the font fails.
+bool BuildShow(ShowParts& show) {
+    const int width = show.window.screen->width, height = show.window.screen->height;
     // Rendering: font and glyph cache, asset registry, shader programs, particle emitter.
-    GlyphFont font;
-    if (font.Load() != FontResult::Loaded) {
-        // Desktop: release the desktop capture (font failure).
-        ReleaseDesktopCapture(desktop);
-        font.Release();
-        glfwTerminate();
-        return 1;
-    }
-    AssetRegistry assets;
-    const Mat4 projection =
-        Mat4::ScreenProjection(static_cast<float>(window.screen->width), static_cast<float>(window.screen->height));
-    GlyphRenderer glyphRenderer = CreateGlyphRenderer(LoadTextProgram(assets, projection));
+    if (show.font.Load() != FontResult::Loaded) return false;
+    show.assets = std::make_unique<AssetRegistry>();
+    AssetRegistry& assets = *show.assets;
+    const Mat4 projection = Mat4::ScreenProjection(static_cast<float>(width), static_cast<float>(height));
+    show.glyphRenderer = std::make_unique<GlyphRenderer>(LoadTextProgram(assets, projection));
     LoadScenePrograms(assets, projection);
-    std::unique_ptr<ParticleEmitter> particleEmitter = CreateParticleEmitter(assets);
+    show.particleEmitter = CreateParticleEmitter(assets);
     // Desktop: wallpaper background.
-    CreateDesktopBackground(desktop, assets, window.screen->width, window.screen->height);
+    CreateDesktopBackground(show.desktop, assets, width, height);
     // Rendering: the frame-strip renderers.
-    FrameStripRenderers frameStripRenderers = CreateFrameStripRenderers(assets);
+    show.frameStripRenderers = CreateFrameStripRenderers(assets);
     // World: the animation sets.
-    BuildAnimationSets(assets, frameStripRenderers);
+    BuildAnimationSets(assets, show.frameStripRenderers);
     // Desktop: icon textures and animations.
-    CreateDesktopIconAnimations(desktop, assets, frameStripRenderers.desktopIcon.get());
-    UseLabelFont(desktop, font, glyphRenderer);
+    CreateDesktopIconAnimations(show.desktop, assets, show.frameStripRenderers.desktopIcon.get());
+    UseLabelFont(show.desktop, show.font, *show.glyphRenderer);
     // World: the first crowd.
-    Population population;
-    SpawnFirstCrowd(ScreenSize{window.screen->width, window.screen->height}, population);
+    SpawnFirstCrowd(ScreenSize{width, height}, show.population);
+    return true;
+}
 
-    const char* benchStartup = std::getenv("GRAVEFALL_BENCH_STARTUP");
-    RunFrameLoop(window, benchStartup != nullptr && benchStartup[0] == '1', &population, &desktop);
+}  // namespace
 
-    // World: creatures, animation sets, creature renderers.
-    DestroyCreatures();
-    DestroyAnimationSets();
-    DestroyCreatureRenderers(frameStripRenderers);
-    // Desktop: icon animations and records.
-    DestroyIconAnimationsAndRecords(desktop);
-    // Rendering: the asset registry, then the GL objects nobody else deletes, while the context exists.
-    assets.ReleaseAll();
-    frameStripRenderers.desktopIcon.reset();
-    particleEmitter.reset();
-    DestroyGlyphRenderer(glyphRenderer);
-    font.DeleteGlyphTextures();
-    glfwTerminate();
-    // Rendering: the font.
-    font.Release();
-    // Desktop: release the desktop capture.
-    ReleaseDesktopCapture(desktop);
-    return 0;
+int RunShowMode() {
+    ShowParts show;
+    int exitCode = 0;
+    // Desktop: capture the icons while no window of ours covers the desktop.
+    if (!CaptureDesktop(show.desktop)) {
+        exitCode = 1;
+    } else {
+        SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+        PrepareHeapForImages();
+        exitCode = OpenShowWindow(show);
+        if (exitCode == 0 && !BuildShow(show)) exitCode = 1;
+        if (exitCode == 0) {
+            const char* benchStartup = std::getenv("GRAVEFALL_BENCH_STARTUP");
+            RunFrameLoop(show.window, benchStartup != nullptr && benchStartup[0] == '1', &show.population,
+                         &show.desktop);
+        }
+    }
+    TearDown(show);
+    return exitCode;
 }

@@ -1,3 +1,4 @@
+// Opening the full-screen window with its GL context, and the two input callbacks.
 #include "app/window.h"
 
 #include <glad/gl.h>

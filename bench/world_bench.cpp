@@ -1,7 +1,7 @@
 // One frame of the world's work without drawing: move and cull, the timed spawn, and the
 // per-frame draw order (copy, then sort by renderer), at growing crowd sizes. A second case
 // leaves the sort out, to show that everything else grows linearly.
-#include "app/random.h"
+#include "core/random.h"
 #include "render/sprite_renderer.h"
 #include "world/animation_sets.h"
 #include "world/game_object.h"

@@ -1,4 +1,4 @@
-# Third-party libraries, all from the system's packages (scripts/setup installs them on Debian).
+# Third-party libraries, all from the system's packages (scripts/lib/common.sh installs them on Debian).
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 pkg_check_modules(GLFW REQUIRED IMPORTED_TARGET glfw3)

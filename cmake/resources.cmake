@@ -1,34 +1,39 @@
-# The embedded resources: one manifest (id -> file) is the single source for every platform.
-# gravefall_read_manifest(s) parse it; on Linux gravefall_embed_resources links the files into an
-# object library as a sorted (id, pointer, size) table that render/resources_embedded.cpp
-# searches. The Windows build compiles the same parsed list into RT_RCDATA resources.
+# The embedded resources: one manifest (id, name -> file) is the single catalogue for every
+# platform. gravefall_read_manifest(s) parse it; gravefall_write_resource_ids makes the header of
+# named ids code uses; on Linux gravefall_embed_resources links the files into an object library
+# as a sorted (id, pointer, size) table that render/resources_linux.cpp searches. The Windows
+# build compiles the same parsed list into RT_RCDATA resources.
 include_guard(GLOBAL)
 
-# gravefall_read_manifest(MANIFEST_FILE OUT_IDS OUT_PATHS [GENERATED_DIR dir])
+# gravefall_read_manifest(MANIFEST_FILE OUT_IDS OUT_PATHS [OUT_NAMES var] [OUT_ATTRIBUTES var]
+#                         [GENERATED_DIR dir])
 #
-# Each line is `ID PATH`; `#` starts a comment. PATH is relative to the source root, or begins
-# with ${ART_DIR}/ (the art generator's output, GRAVEFALL_ART_DIR), ${GENERATED_DIR}/ (a
-# directory the caller names) or is ${FONT} (GRAVEFALL_FONT). Returns the ids and absolute paths
-# in manifest order. Art entries are left out while the art generator (target gravefall_art)
-# does not exist, so the program sees them as missing resources rather than failing to build.
+# Each line is `ID NAME PATH [key=value ...]`; `#` starts a comment. NAME is the resource's name
+# in code (lower case words joined by underscores). PATH is relative to the source root, or
+# begins with ${ART_DIR}/ (the art generator's output, GRAVEFALL_ART_DIR), ${GENERATED_DIR}/ (a
+# directory the caller names) or is ${FONT} (GRAVEFALL_FONT). Returns the ids, absolute paths,
+# names and attribute texts ("frames=25 size=5000x200", or "-" for none) in manifest order.
 function(gravefall_read_manifest manifest out_ids out_paths)
-  cmake_parse_arguments(PARSE_ARGV 3 arg "" "GENERATED_DIR" "")
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "GENERATED_DIR;OUT_NAMES;OUT_ATTRIBUTES" "")
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${manifest})
   file(STRINGS ${manifest} lines)
   set(ids)
   set(paths)
-  set(skipped_art 0)
+  set(names)
+  set(attributes)
   foreach(line IN LISTS lines)
     string(REGEX REPLACE "#.*$" "" line "${line}")
     string(STRIP "${line}" line)
     if(line STREQUAL "")
       continue()
     endif()
-    if(NOT line MATCHES "^([0-9]+)[ \t]+([^ \t].*)$")
-      message(FATAL_ERROR "${manifest}: cannot read the line '${line}' (expected: ID PATH)")
+    if(NOT line MATCHES "^([0-9]+)[ \t]+([a-z][a-zA-Z0-9_]*)[ \t]+([^ \t]+)(.*)$")
+      message(FATAL_ERROR "${manifest}: cannot read the line '${line}' (expected: ID NAME PATH [key=value ...])")
     endif()
     set(id ${CMAKE_MATCH_1})
-    set(path ${CMAKE_MATCH_2})
+    set(name ${CMAKE_MATCH_2})
+    set(path ${CMAKE_MATCH_3})
+    string(STRIP "${CMAKE_MATCH_4}" attribute_text)
     math(EXPR id "${id}")  # drops leading zeros
     if(id LESS 1 OR id GREATER 65535)
       message(FATAL_ERROR "${manifest}: resource id ${id} is outside 1..65535")
@@ -36,12 +41,11 @@ function(gravefall_read_manifest manifest out_ids out_paths)
     if(id IN_LIST ids)
       message(FATAL_ERROR "${manifest}: resource id ${id} appears twice")
     endif()
+    if(name IN_LIST names)
+      message(FATAL_ERROR "${manifest}: resource name ${name} appears twice")
+    endif()
 
     if(path MATCHES "^\\$\\{ART_DIR\\}/(.+)$")
-      if(NOT TARGET gravefall_art)
-        math(EXPR skipped_art "${skipped_art} + 1")
-        continue()
-      endif()
       set(path "${GRAVEFALL_ART_DIR}/${CMAKE_MATCH_1}")
     elseif(path MATCHES "^\\$\\{GENERATED_DIR\\}/(.+)$")
       if(NOT arg_GENERATED_DIR)
@@ -55,14 +59,65 @@ function(gravefall_read_manifest manifest out_ids out_paths)
     else()
       set(path "${CMAKE_SOURCE_DIR}/${path}")
     endif()
+    if(attribute_text STREQUAL "")
+      set(attribute_text "-")
+    endif()
     list(APPEND ids ${id})
     list(APPEND paths "${path}")
+    list(APPEND names ${name})
+    list(APPEND attributes "${attribute_text}")
   endforeach()
-  if(skipped_art GREATER 0)
-    message(STATUS "Resources: the art generator is absent; ${skipped_art} art resources are left out")
-  endif()
   set(${out_ids} ${ids} PARENT_SCOPE)
   set(${out_paths} ${paths} PARENT_SCOPE)
+  if(arg_OUT_NAMES)
+    set(${arg_OUT_NAMES} ${names} PARENT_SCOPE)
+  endif()
+  if(arg_OUT_ATTRIBUTES)
+    set(${arg_OUT_ATTRIBUTES} ${attributes} PARENT_SCOPE)
+  endif()
+endfunction()
+
+# gravefall_write_resource_ids(MANIFEST HEADER NAMESPACE)
+#
+# The catalogue code uses: `NAMESPACE::UpperCamelName = id` for every entry, and for the sprite
+# sheets (entries with frames= and size=) a table of their frame counts and sizes.
+function(gravefall_write_resource_ids manifest header namespace)
+  gravefall_read_manifest(${manifest} ids paths OUT_NAMES names OUT_ATTRIBUTES attributes GENERATED_DIR "-")
+  set(constants "")
+  set(sheets "")
+  foreach(id name attribute_text IN ZIP_LISTS ids names attributes)
+    string(REPLACE "_" ";" words "${name}")
+    set(camel "")
+    foreach(word IN LISTS words)
+      string(SUBSTRING "${word}" 0 1 first)
+      string(SUBSTRING "${word}" 1 -1 rest)
+      string(TOUPPER "${first}" first)
+      string(APPEND camel "${first}${rest}")
+    endforeach()
+    string(APPEND constants "inline constexpr std::uint32_t ${camel} = ${id};\n")
+    if(attribute_text MATCHES "frames=([0-9]+)" )
+      set(frames ${CMAKE_MATCH_1})
+      if(NOT attribute_text MATCHES "size=([0-9]+)x([0-9]+)")
+        message(FATAL_ERROR "${manifest}: sheet ${name} has frames= but no size=WxH")
+      endif()
+      string(APPEND sheets "    {${namespace}::${camel}, ${frames}, ${CMAKE_MATCH_1}, ${CMAKE_MATCH_2}},\n")
+    endif()
+  endforeach()
+  # Built with string(APPEND): the C++ text holds semicolons, which a CMake list would split at.
+  file(RELATIVE_PATH manifest_name ${CMAKE_SOURCE_DIR} ${manifest})
+  set(text "")
+  string(APPEND text "// Generated from ${manifest_name}: the names of the embedded resources. Do not edit.\n"
+           "#pragma once\n\n#include <cstdint>\n\nnamespace ${namespace} {\n${constants}}  // namespace ${namespace}\n")
+  if(NOT sheets STREQUAL "")
+    string(APPEND text "\n// Every sprite sheet with its frame count and pixel size, as the art generator draws them.\n"
+         "struct SheetFacts {\n    std::uint32_t id;\n    std::uint32_t frames;\n    std::uint32_t width;\n    std::uint32_t height;\n};\n"
+         "inline constexpr SheetFacts SpriteSheets[] = {\n${sheets}};\n\n"
+         "// The frame count of sheet `id`; 0 for a resource that is not a sheet.\n"
+         "constexpr std::uint32_t SheetFrameCount(std::uint32_t id) {\n"
+         "    for (const SheetFacts& sheet : SpriteSheets)\n        if (sheet.id == id) return sheet.frames;\n    return 0;\n}\n")
+  endif()
+  file(WRITE "${header}.in" "${text}")
+  configure_file("${header}.in" "${header}" COPYONLY)
 endfunction()
 
 # gravefall_read_manifests(OUT_IDS OUT_PATHS [GENERATED_DIR dir] MANIFESTS file...)
@@ -151,7 +206,5 @@ function(gravefall_embed_resources name)
   if(arg_DEPENDS)
     add_dependencies(${name} ${arg_DEPENDS})
   endif()
-  if(TARGET gravefall_art)
-    add_dependencies(${name} gravefall_art)
-  endif()
+  add_dependencies(${name} gravefall_art)
 endfunction()

@@ -26,10 +26,11 @@ std::unique_ptr<Background> CreateBackground(AssetRegistry& registry, DesktopShe
     background->texture = registry.StoreTexture("background", std::move(texture));
     background->program = registry.Program("quad");
 
-    GLuint buffer = 0;
-    glGenVertexArrays(1, &background->vao);
+    GLuint vao = 0, buffer = 0;
+    glGenVertexArrays(1, &vao);
+    background->vao = VertexArray(vao);
     glGenBuffers(1, &buffer);
-    glBindVertexArray(background->vao);
+    glBindVertexArray(vao);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glBufferData(GL_ARRAY_BUFFER, sizeof(ScreenQuad), ScreenQuad.data(), GL_STATIC_DRAW);
     glEnableVertexAttribArray(0);
@@ -37,6 +38,9 @@ std::unique_ptr<Background> CreateBackground(AssetRegistry& registry, DesktopShe
     glEnableVertexAttribArray(1);
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), reinterpret_cast<const void*>(2 * sizeof(float)));
     glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    // The array keeps the buffer alive; dropping our name lets it go with the array.
+    glDeleteBuffers(1, &buffer);
     return background;
 }
 
@@ -44,7 +48,7 @@ void DrawBackground(const Background& background) {
     if (background.program == nullptr || background.texture == nullptr) return;
     glUseProgram(background.program->id);
     glBindTexture(GL_TEXTURE_2D, background.texture->id);
-    glBindVertexArray(background.vao);
+    glBindVertexArray(background.vao.id);
     glDrawArrays(GL_TRIANGLES, 0, 6);
     glBindVertexArray(0);
 }

@@ -2,6 +2,8 @@
 // that covers the whole window, drawn first after the clear.
 #pragma once
 
+#include "render/gl_object.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -24,7 +26,7 @@ inline constexpr std::array<float, 24> ScreenQuad = {
 struct Background {
     ShaderProgram* program = nullptr;  // the registry's "quad"
     Texture* texture = nullptr;        // the registry's "background"
-    std::uint32_t vao = 0;
+    VertexArray vao;  // the screen quad, deleted with the background
 };
 
 // Reads the wallpaper through the shell, registers it as "background" (always with defined

@@ -3,14 +3,7 @@
 
 #include "desktop/icon_images.h"
 #include "render/glyph_font.h"
-#include "world/sprite_animation.h"
-
-DesktopMirror::DesktopMirror() = default;
-
-DesktopMirror::~DesktopMirror() {
-    DestroyIconAnimationsAndRecords(*this);
-    ReleaseDesktopCapture(*this);
-}
+#include "render/sprite_animation.h"
 
 bool CaptureDesktop(DesktopMirror& mirror) {
     mirror.shell = CreateDesktopShell();

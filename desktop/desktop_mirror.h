@@ -25,8 +25,9 @@ struct DesktopMirror {
     GlyphFont* font = nullptr;
     const GlyphRenderer* glyphRenderer = nullptr;
 
-    DesktopMirror();
-    ~DesktopMirror();  // releases whatever is still held, in teardown order
+    // The show's teardown releases what the mirror holds (DestroyIconAnimationsAndRecords, then
+    // ReleaseDesktopCapture); destroying it does not.
+    DesktopMirror() = default;
     DesktopMirror(const DesktopMirror&) = delete;
     DesktopMirror& operator=(const DesktopMirror&) = delete;
 };

@@ -3,7 +3,7 @@
 
 #include "render/asset_registry.h"
 #include "render/sprite_renderer.h"
-#include "world/sprite_animation.h"
+#include "render/sprite_animation.h"
 
 #include <glad/gl.h>
 

@@ -3,7 +3,7 @@
 // on 4-byte boundaries (the upload's unpack alignment), fitted into the GL size limit.
 #pragma once
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 #include <cstddef>
 #include <cstdint>

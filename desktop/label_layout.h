@@ -3,7 +3,7 @@
 #pragma once
 
 #include "desktop/desktop_capture.h"
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 #include <array>
 #include <cstdint>

@@ -1,10 +1,11 @@
 // The seam between the desktop mirror and the platform's desktop shell: the desktop view's items
 // (name and position), the desktop folder's items (name and icon index), the icon images, the
 // wallpaper. Implementations only return data; pairing, filtering and drawing are portable code.
-// One implementation per platform: shell_win32.cpp (COM, shell, GDI), shell_xdg.cpp (freedesktop).
+// One implementation per platform: win32/ (COM, shell, GDI) and xdg/ (freedesktop).
 #pragma once
 
-#include "render/geometry.h"
+#include "core/geometry.h"
+#include "core/rgba_image.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,13 +40,6 @@ struct ShellIcon {
     IconHandle icon = nullptr;  // none when the image list could not give the image
     std::int32_t width = 0;     // size of the icon's colour bitmap; 0 x 0 when it cannot be read
     std::int32_t height = 0;
-};
-
-// 8-bit RGBA pixels, top row first, rows packed without gaps.
-struct RgbaImage {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::vector<unsigned char> pixels;
 };
 
 class DesktopShell {

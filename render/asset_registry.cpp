@@ -3,8 +3,6 @@
 
 #include "render/resources.h"
 
-#include <glad/gl.h>
-
 #include <cstdio>
 
 ShaderProgram* AssetRegistry::LoadShaderProgram(std::uint32_t vertexId, std::uint32_t fragmentId,
@@ -48,16 +46,9 @@ Texture* AssetRegistry::FindTexture(const std::string& name) const {
 }
 
 void AssetRegistry::ReleaseAll() {
-    for (auto& [name, program] : programs) {
-        if (program) glDeleteProgram(program->id);
-        program.reset();
-    }
-    for (auto& [name, texture] : textures) {
-        if (texture) glDeleteTextures(1, &texture->id);
-        texture.reset();
-    }
-    for (auto& program : replacedPrograms) glDeleteProgram(program->id);
-    for (auto& texture : replacedTextures) glDeleteTextures(1, &texture->id);
+    // Each owner deletes its GL object; in name order, programs first.
+    for (auto& [name, program] : programs) program.reset();
+    for (auto& [name, texture] : textures) texture.reset();
     programs.clear();
     textures.clear();
     replacedPrograms.clear();

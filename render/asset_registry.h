@@ -26,7 +26,8 @@ struct AssetRegistry {
     ShaderProgram* Program(const std::string& name) const;  // none when absent
     Texture* FindTexture(const std::string& name) const;    // none when absent
 
-    // Deletes every program and texture (in name order) and empties both maps. Needs the context.
+    // Deletes every program and texture (in name order), the replaced ones too, and empties the
+    // maps. Needs the context.
     void ReleaseAll();
 
     // Records displaced by a second load under the same name. Pointers handed out earlier stay

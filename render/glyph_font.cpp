@@ -2,6 +2,7 @@
 // text is drawn one textured quad per code unit, hanging from the baseline.
 #include "render/glyph_font.h"
 
+#include "core/resource_ids.h"
 #include "render/resources.h"
 #include "render/shader_program.h"
 #include "render/sprite_renderer.h"
@@ -14,8 +15,6 @@
 #include <cstdlib>
 
 namespace {
-
-constexpr std::uint32_t fontResourceId = 250;
 
 // The rendered bitmap as tightly packed 8-bit rows, top row first, whatever its pitch, flow
 // or bit depth: the upload reads `width` bytes a row with an unpack alignment of 1.
@@ -69,16 +68,13 @@ void GlyphFont::Release() {
 }
 
 void GlyphFont::DeleteGlyphTextures() {
-    for (auto& [code, glyph] : glyphs) {
-        if (glyph.texture) glDeleteTextures(1, &glyph.texture->id);
-    }
-    glyphs.clear();
+    glyphs.clear();  // each glyph's texture deletes its name
 }
 
 FontResult GlyphFont::Load() {
     std::vector<unsigned char> bytes;
     ResourceBytes resource;
-    if (LookUpResource(fontResourceId, resource) == ResourceLookup::Found && resource.data != nullptr &&
+    if (LookUpResource(ResourceId::CaptionFont, resource) == ResourceLookup::Found && resource.data != nullptr &&
         resource.size > 0) {
         bytes.assign(resource.data, resource.data + resource.size);
     }
@@ -109,7 +105,7 @@ bool LoadGlyph(GlyphFont& font, char16_t code) {
     if (FT_Load_Char(font.face, code, FT_LOAD_RENDER) != 0) return false;
 
     const FT_GlyphSlot slot = font.face->glyph;
-    auto texture = std::make_shared<Texture>();
+    auto texture = std::make_unique<Texture>();
     texture->internalFormat = GL_RED;
     texture->imageFormat = GL_RED;
     texture->width = slot->bitmap.width;
@@ -133,10 +129,7 @@ bool LoadGlyph(GlyphFont& font, char16_t code) {
     glyph.bearingY = slot->bitmap_top;
     glyph.advance = static_cast<std::uint32_t>(slot->advance.x);
 
-    // A replaced entry's texture would otherwise stay allocated for the rest of the run.
-    auto existing = font.glyphs.find(code);
-    if (existing != font.glyphs.end() && existing->second.texture) glDeleteTextures(1, &existing->second.texture->id);
-    font.glyphs[code] = std::move(glyph);
+    font.glyphs[code] = std::move(glyph);  // a replaced entry's texture is deleted here
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     return true;
@@ -150,17 +143,8 @@ float MeasureText(GlyphFont& font, std::u16string_view text) {
     return width;
 }
 
-GlyphRenderer CreateGlyphRenderer(const ShaderProgram* textProgram) {
-    GlyphRenderer renderer;
-    renderer.program = textProgram ? textProgram->id : 0;
-    renderer.vao = CreateUnitQuadVertexArray();
-    return renderer;
-}
-
-void DestroyGlyphRenderer(GlyphRenderer& renderer) {
-    if (renderer.vao != 0) glDeleteVertexArrays(1, &renderer.vao);
-    renderer.vao = 0;
-}
+GlyphRenderer::GlyphRenderer(const ShaderProgram* textProgram)
+    : program(textProgram ? textProgram->id : 0), vao(CreateUnitQuadVertexArray()) {}
 
 void DrawText(const GlyphRenderer& renderer, GlyphFont& font, std::u16string_view text, Vec2 position, Color color) {
     if (renderer.program == 0) return;  // the "text" program is missing: nothing can be drawn
@@ -179,7 +163,7 @@ void DrawText(const GlyphRenderer& renderer, GlyphFont& font, std::u16string_vie
 
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, glyph->texture->id);
-        glBindVertexArray(renderer.vao);
+        glBindVertexArray(renderer.vao.id);
         glDrawArrays(GL_TRIANGLES, 0, 6);
         glBindVertexArray(0);
 

@@ -2,7 +2,8 @@
 // code, cached, and drawn one quad per code unit.
 #pragma once
 
-#include "render/geometry.h"
+#include "core/geometry.h"
+#include "render/gl_object.h"
 #include "render/texture.h"
 
 #include <cstdint>
@@ -15,7 +16,7 @@ struct FT_LibraryRec_;
 struct FT_FaceRec_;
 
 struct GlyphInfo {
-    std::shared_ptr<Texture> texture;  // a single-channel image of the glyph
+    std::unique_ptr<Texture> texture;  // a single-channel image of the glyph
     int sizeX = 0, sizeY = 0;          // bitmap width and rows
     int bearingX = 0, bearingY = 0;    // bitmap_left, bitmap_top
     std::uint32_t advance = 0;         // in 1/64 pixel
@@ -35,7 +36,7 @@ struct GlyphFont {
     GlyphFont& operator=(const GlyphFont&) = delete;
     ~GlyphFont();  // releases the face, then the library
 
-    // Opens the embedded font (resource 250) at 12 px and caches printable ASCII. Prints the
+    // Opens the embedded font (ResourceId::CaptionFont) at 12 px and caches printable ASCII. Prints the
     // fatal report on failure.
     FontResult Load();
     // Deletes the glyph textures and empties the cache. Needs the context, so it comes before
@@ -51,17 +52,16 @@ bool LoadGlyph(GlyphFont& font, char16_t code);
 // Width in whole pixels: the sum of each found glyph's advance >> 6.
 float MeasureText(GlyphFont& font, std::u16string_view text);
 
-struct GlyphRenderer {
-    std::uint32_t program = 0;  // the "text" program
-    std::uint32_t vao = 0;
-};
-
 struct ShaderProgram;
 
 // The renderer of the "text" program (none gives a renderer that draws nothing) with its own
-// unit quad, and its release while the context is current.
-GlyphRenderer CreateGlyphRenderer(const ShaderProgram* textProgram);
-void DestroyGlyphRenderer(GlyphRenderer& renderer);
+// unit quad, which goes with it: destroy it while the context exists.
+struct GlyphRenderer {
+    explicit GlyphRenderer(const ShaderProgram* textProgram);
+
+    std::uint32_t program = 0;  // the "text" program, not owned
+    VertexArray vao;
+};
 
 // Draws text with its top line at position.y (baseline one ascender below) starting at position.x.
 void DrawText(const GlyphRenderer& renderer, GlyphFont& font, std::u16string_view text, Vec2 position, Color color);

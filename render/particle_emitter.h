@@ -1,8 +1,10 @@
 // The particle emitter: a pool of 500 particles with the "particle" program, texture and its own
-// unit quad. It is built at start-up and then left alone; nothing updates or draws it.
+// unit quad. It is built at start-up and then left alone; nothing updates or draws it. It stays
+// because its program and image belong to the embedded set that start-up loads in a fixed order.
 #pragma once
 
-#include "render/geometry.h"
+#include "core/geometry.h"
+#include "render/gl_object.h"
 
 #include <array>
 #include <cstdint>
@@ -23,17 +25,14 @@ struct Particle {
 class ParticleEmitter {
 public:
     ParticleEmitter(ShaderProgram* program, Texture* texture);
-    ~ParticleEmitter();  // deletes the vertex array: needs the context
-    ParticleEmitter(const ParticleEmitter&) = delete;
-    ParticleEmitter& operator=(const ParticleEmitter&) = delete;
 
     std::vector<Particle> particles;
     std::uint32_t amount = 500;
     ShaderProgram* program = nullptr;  // not owned: the registry's "particle" program
     Texture* texture = nullptr;        // not owned: the registry's "particle" texture
-    std::uint32_t vao = 0;
+    VertexArray vao;  // deleted with the emitter: destroy it while the context exists
 };
 
-// Registers the "particle" texture (resource 249) and builds the emitter around it and the
+// Registers the "particle" texture (ResourceId::Particle) and builds the emitter around it and the
 // "particle" program; either may be none.
 std::unique_ptr<ParticleEmitter> CreateParticleEmitter(AssetRegistry& registry);

@@ -2,13 +2,14 @@
 // the uniforms each receives before the first frame.
 #include "render/program_setup.h"
 
+#include "core/resource_ids.h"
 #include "render/asset_registry.h"
 
 #include <glad/gl.h>
 
 namespace {
 
-// The frame-strip programs share sources 105/106; each serves one renderer and one frame count.
+// The frame-strip programs share the frame-strip sources; each serves one renderer and one frame count.
 constexpr const char* frameStripPrograms[] = {"sprite_36_1", "sprite_36_2", "sprite_35",   "sprite_25_1",
                                               "sprite_25_2", "sprite_25_3", "desktop_icon"};
 
@@ -26,14 +27,15 @@ void SetSamplerAndProjection(const ShaderProgram* program, const char* samplerNa
 }
 
 ShaderProgram* LoadTextProgram(AssetRegistry& registry, const Mat4& projection) {
-    ShaderProgram* text = registry.LoadShaderProgram(109, 110, "text");
+    ShaderProgram* text = registry.LoadShaderProgram(ResourceId::TextVertex, ResourceId::TextFragment, "text");
     SetSamplerAndProjection(text, "text", projection);
     return text;
 }
 
 void LoadScenePrograms(AssetRegistry& registry, const Mat4& projection) {
-    for (const char* name : frameStripPrograms) registry.LoadShaderProgram(105, 106, name);
-    registry.LoadShaderProgram(103, 104, "particle");
-    registry.LoadShaderProgram(101, 102, "quad");
+    using namespace ResourceId;
+    for (const char* name : frameStripPrograms) registry.LoadShaderProgram(FrameStripVertex, FrameStripFragment, name);
+    registry.LoadShaderProgram(ParticleVertex, ParticleFragment, "particle");
+    registry.LoadShaderProgram(ScreenQuadVertex, ScreenQuadFragment, "quad");
     for (const char* name : samplingPrograms) SetSamplerAndProjection(registry.Program(name), "sprite", projection);
 }

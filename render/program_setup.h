@@ -2,12 +2,12 @@
 // the screen projection once. A program that failed to load is skipped, not touched.
 #pragma once
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 struct AssetRegistry;
 struct ShaderProgram;
 
-// Builds "text" (sources 109/110) and sets "text" <- 0 and "projection". Returns the program,
+// Builds "text" (the text sources) and sets "text" <- 0 and "projection". Returns the program,
 // none when its sources are missing.
 ShaderProgram* LoadTextProgram(AssetRegistry& registry, const Mat4& projection);
 

@@ -1,24 +1,25 @@
-// Reading an embedded resource as text, with the reports every missing resource gets.
+// Looking up an embedded resource, with the report every failed lookup gets, and reading one
+// as text.
 #include "render/resources.h"
 
 #include <cstdio>
 
-std::string LoadTextResource(std::uint32_t id) {
+std::optional<ResourceBytes> FindEmbeddedResource(std::uint32_t id) {
     ResourceBytes bytes;
+    const char* failedStep = nullptr;
     switch (LookUpResource(id, bytes)) {
-        case ResourceLookup::Found:
-            break;
-        case ResourceLookup::NotFound:
-            std::printf("ERROR::RESOURCE: FindResource failed for ID %u\n", static_cast<unsigned>(id));
-            std::fflush(stdout);
-            return {};
-        case ResourceLookup::NotLoaded:
-            std::printf("ERROR::RESOURCE: LoadResource failed for ID %u\n", static_cast<unsigned>(id));
-            std::fflush(stdout);
-            return {};
-        case ResourceLookup::NotLocked:
-            return {};
+        case ResourceLookup::Found: return bytes;
+        case ResourceLookup::NotFound: failedStep = "FindResource"; break;
+        case ResourceLookup::NotLoaded: failedStep = "LoadResource"; break;
+        case ResourceLookup::NotLocked: return std::nullopt;
     }
-    if (bytes.data == nullptr || bytes.size == 0) return {};
-    return std::string(reinterpret_cast<const char*>(bytes.data), bytes.size);
+    std::printf("ERROR::RESOURCE: %s failed for ID %u\n", failedStep, static_cast<unsigned>(id));
+    std::fflush(stdout);
+    return std::nullopt;
+}
+
+std::string LoadTextResource(std::uint32_t id) {
+    const std::optional<ResourceBytes> bytes = FindEmbeddedResource(id);
+    if (!bytes || bytes->data == nullptr || bytes->size == 0) return {};
+    return std::string(reinterpret_cast<const char*>(bytes->data), bytes->size);
 }

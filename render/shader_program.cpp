@@ -23,6 +23,7 @@ void ShaderProgram::Compile(const char* vertexSource, const char* fragmentSource
     GLuint geometry = 0;
     if (geometrySource != nullptr) geometry = CompileStage(GL_GEOMETRY_SHADER, geometrySource, "GEOMETRY");
 
+    Reset();
     id = glCreateProgram();
     glAttachShader(id, vertex);
     glAttachShader(id, fragment);

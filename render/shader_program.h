@@ -1,11 +1,13 @@
 // A linked GL program built from two embedded GLSL sources, with the compile and link reports.
 #pragma once
 
+#include "render/gl_object.h"
+
 #include <cstdint>
 #include <string>
 
-struct ShaderProgram {
-    std::uint32_t id = 0;
+// Owns its GL program: destroying it deletes the program (while the context exists).
+struct ShaderProgram : GlObject<DeleteProgramName> {
 
     // Compiles and links; failures are reported on standard output and the program is kept as
     // GL left it. geometrySource may be null.

@@ -24,7 +24,7 @@ static_assert(sizeof(unitQuad) == 96);
 
 }  // namespace
 
-std::uint32_t CreateUnitQuadVertexArray() {
+VertexArray CreateUnitQuadVertexArray() {
     GLuint vao = 0, buffer = 0;
     glGenVertexArrays(1, &vao);
     glGenBuffers(1, &buffer);
@@ -37,7 +37,7 @@ std::uint32_t CreateUnitQuadVertexArray() {
     glBindVertexArray(0);
     // The array keeps the buffer alive; dropping our name lets it go with the array.
     glDeleteBuffers(1, &buffer);
-    return vao;
+    return VertexArray(vao);
 }
 
 FrameStripRenderer::FrameStripRenderer(const ShaderProgram* program, std::uint32_t frameCount, float frameDuration)
@@ -47,10 +47,6 @@ FrameStripRenderer::FrameStripRenderer(const ShaderProgram* program, std::uint32
     glUseProgram(this->program);
     glUniform1ui(glGetUniformLocation(this->program, "number_of_frames"), frameCount);
     glUniform1ui(glGetUniformLocation(this->program, "frame"), 0);
-}
-
-FrameStripRenderer::~FrameStripRenderer() {
-    if (vao != 0) glDeleteVertexArrays(1, &vao);
 }
 
 std::uint32_t FrameStripRenderer::DrawFrame(const Texture* texture, Vec2 position, float dt, std::uint32_t frame,
@@ -67,7 +63,7 @@ std::uint32_t FrameStripRenderer::DrawFrame(const Texture* texture, Vec2 positio
 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture->id);
-    glBindVertexArray(vao);
+    glBindVertexArray(vao.id);
     glDrawArrays(GL_TRIANGLES, 0, 6);
     glBindVertexArray(0);
     return next;

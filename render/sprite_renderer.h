@@ -2,7 +2,8 @@
 // horizontal strip and advances a caller's frame on a timer.
 #pragma once
 
-#include "render/geometry.h"
+#include "core/geometry.h"
+#include "render/gl_object.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,8 +12,8 @@ struct ShaderProgram;
 struct Texture;
 
 // Builds a vertex array holding the unit square (x, y, u, v) with (0, 0) at the top-left.
-// The buffer stays attached to the array.
-std::uint32_t CreateUnitQuadVertexArray();
+// The buffer stays attached to the array and goes with it.
+VertexArray CreateUnitQuadVertexArray();
 
 // Frame advance without GL: adds dt to timer; once timer reaches frameDuration it restarts at
 // exactly 0 and the frame steps on by one, wrapping to 0 after frameCount - 1.
@@ -26,9 +27,6 @@ class FrameStripRenderer {
 public:
     // A none program gives a renderer that draws nothing.
     FrameStripRenderer(const ShaderProgram* program, std::uint32_t frameCount, float frameDuration);
-    ~FrameStripRenderer();
-    FrameStripRenderer(const FrameStripRenderer&) = delete;
-    FrameStripRenderer& operator=(const FrameStripRenderer&) = delete;
 
     // Draws one frame of texture's strip and returns the frame to use next time; timer is the
     // caller's frame timer. A none texture advances the frame but draws nothing.
@@ -36,14 +34,14 @@ public:
                             Vec2 size, float rotation, Color color) const;
 
     std::uint32_t program = 0;
-    std::uint32_t vao = 0;
+    VertexArray vao;  // deleted with the renderer: destroy it while the context exists
     std::uint32_t frameCount = 1;
     float frameDuration = 0.03f;
 };
 
 struct AssetRegistry;
 
-// The seven renderers, one per 105/106 program, each serving one frame count.
+// The seven renderers, one per frame-strip program, each serving one frame count.
 struct FrameStripRenderers {
     std::unique_ptr<FrameStripRenderer> femaleWalk;   // "sprite_36_1", 36 frames
     std::unique_ptr<FrameStripRenderer> soldierHit;   // "sprite_36_2", 36 frames

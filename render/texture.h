@@ -1,12 +1,15 @@
-// A GL 2-D texture and how an embedded PNG becomes one. Decoding (CPU) and uploading (GPU) are
-// separate steps so decoding can be tested without a context.
+// A GL 2-D texture and how an embedded PNG becomes one. Decoding (CPU pixels, no context) and
+// uploading (GPU texture) are separate steps, so decoding is tested without a window.
 #pragma once
+
+#include "core/rgba_image.h"
+#include "render/gl_object.h"
 
 #include <cstdint>
 #include <memory>
 
-struct Texture {
-    std::uint32_t id = 0;
+// Owns its GL name: destroying the texture deletes it, so it must go while the context exists.
+struct Texture : GlObject<DeleteTextureName> {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::uint32_t internalFormat = 0x1907;  // GL_RGB
@@ -17,13 +20,18 @@ struct Texture {
     std::uint32_t filterMax = 0x2601;       // GL_LINEAR
 
     Texture();  // generates the GL name: needs a current context
-    Texture(const Texture&) = delete;
-    Texture& operator=(const Texture&) = delete;
 
     // Stores the size and uploads the pixels (may be null: storage without contents).
     void Upload(std::uint32_t width, std::uint32_t height, const unsigned char* pixels);
 };
 
-// Decodes embedded PNG resource `id` into a new RGBA texture; none (after a report on standard
-// output) when the resource is missing or does not decode.
+// Embedded PNG resource `id` decoded to RGBA pixels; empty (after a report on standard output)
+// when the resource is missing or does not decode. Needs no context.
+DecodedImage DecodeImageResource(std::uint32_t id);
+
+// A new RGBA texture holding the decoded image.
+std::unique_ptr<Texture> UploadRgbaTexture(const DecodedImage& image);
+
+// Both steps: the resource decoded and uploaded, the pixels freed at once so only one decoded
+// image is held at a time. None (after the report) when the resource is missing or undecodable.
 std::unique_ptr<Texture> DecodeTextureResource(std::uint32_t id);

@@ -2,7 +2,7 @@
 // the frame-strip renderers and the 48 embedded sheets, destroyed after the last creature.
 #pragma once
 
-#include "world/sprite_animation.h"
+#include "render/sprite_animation.h"
 
 #include <memory>
 
@@ -10,7 +10,8 @@ struct AssetRegistry;
 struct FrameStripRenderers;
 
 // Process-wide, like the creature list that points into them. Empty before start-up and after
-// teardown. The soldier set is built and kept but never given to a creature.
+// teardown. The soldier set is built and kept but never given to a creature: its twelve sheets are
+// part of the embedded art, and building every set keeps start-up's loading and timing whole.
 extern std::unique_ptr<SpriteAnimation> maleZombieSet;
 extern std::unique_ptr<SpriteAnimation> femaleZombieSet;
 extern std::unique_ptr<SpriteAnimation> soldierSet;

@@ -1,5 +1,5 @@
 // The creature sprite sheets as the executable embeds them: six groups of eight, one sheet per
-// compass direction. Gives each sheet's resource identifier and its texture name.
+// compass direction. Gives each sheet's resource id and its texture name.
 #pragma once
 
 #include <cstdint>
@@ -7,10 +7,8 @@
 
 enum class SheetGroup { FemaleZombieRun, FemaleZombieWalk, MaleZombieRun, MaleZombieWalk, SoldierWalk, SoldierHit };
 
-// "N", "NE", ... "NW" for directions 0..7; empty for anything else.
-const char* DirectionSuffix(int direction);
-
-// The embedded sheet of a group facing a direction; 0 (no such resource) for a bad direction.
+// The embedded sheet of a group facing a direction (N = 0 ... NW = 7); 0 (no such resource) for
+// a bad direction.
 std::uint32_t SheetResourceId(SheetGroup group, int direction);
 
 // The registry name of that sheet, e.g. "male_zombie_walk_N"; empty for a bad direction.

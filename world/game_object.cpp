@@ -4,7 +4,7 @@
 
 #include "world/animation_sets.h"
 #include "world/heading.h"
-#include "world/sprite_animation.h"
+#include "render/sprite_animation.h"
 
 #include <string>
 

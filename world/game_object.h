@@ -2,7 +2,7 @@
 // straight-walking Zombie and its male and female kinds, and the list that owns them all.
 #pragma once
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 #include "world/placement.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // The spawn rule, the on-screen test and the spawn timer.
 #include "world/placement.h"
 
-#include "app/random.h"
+#include "core/random.h"
 
 #include <cmath>
 #include <limits>

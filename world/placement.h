@@ -2,14 +2,7 @@
 // on-screen test used for culling, and the timer that paces the crowd. No GL, no window.
 #pragma once
 
-#include "render/geometry.h"
-
-// The screen in pixels, fixed for the run. The world takes it as plain numbers so it never
-// needs the windowing library's headers.
-struct ScreenSize {
-    int width = 0;
-    int height = 0;
-};
+#include "core/geometry.h"
 
 // A start just outside one edge: position of the sprite box's top-left corner, and the unit
 // heading (each component -1, 0 or 1; the inward one always of magnitude 1).

@@ -1,9 +1,9 @@
 // Spawning, the draw order and the teardown of the crowd.
 #include "world/population.h"
 
-#include "app/random.h"
+#include "core/random.h"
 #include "world/game_object.h"
-#include "world/sprite_animation.h"
+#include "render/sprite_animation.h"
 
 #include <algorithm>
 #include <functional>

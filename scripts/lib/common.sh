@@ -30,13 +30,14 @@ ensure_packages() {
 }
 
 # build_tree DIR [cmake options...]: configures DIR (once) and builds everything in it.
-# With BUILD_TARGET set, builds only that target.
+# With BUILD_TARGET set, builds only those targets (separated by spaces).
 build_tree() {
   local dir=$1; shift
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$GRAVEFALL_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
   fi
-  cmake --build "$dir" ${BUILD_TARGET:+--target "$BUILD_TARGET"} -- -j"$(nproc)"
+  # shellcheck disable=SC2086 # BUILD_TARGET may name several targets
+  cmake --build "$dir" ${BUILD_TARGET:+--target $BUILD_TARGET} -- -j"$(nproc)"
 }
 
 # Starts Xvfb at 1920x1080 on a free display number and exports DISPLAY. Stopped by stop_xvfb.

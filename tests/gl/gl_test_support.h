@@ -2,7 +2,7 @@
 // (origin top-left, y down), and capturing standard output around a call.
 #pragma once
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 #include <glad/gl.h>
 #include <gtest/gtest.h>

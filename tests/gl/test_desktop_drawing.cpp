@@ -11,7 +11,7 @@
 #include "render/glyph_font.h"
 #include "render/program_setup.h"
 #include "render/sprite_renderer.h"
-#include "world/sprite_animation.h"
+#include "render/sprite_animation.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
@@ -198,7 +198,7 @@ TEST_F(DesktopDrawing, CaptionsAreDrawnWhiteAndCentredUnderTheirIcons) {
     GlyphFont font;
     ASSERT_EQ(CapturedOutput([&] { ASSERT_EQ(font.Load(), FontResult::Loaded); }), "");
     const Mat4 projection = target.Projection();
-    GlyphRenderer glyphs = CreateGlyphRenderer(LoadTextProgram(registry, projection));
+    GlyphRenderer glyphs(LoadTextProgram(registry, projection));
 
     DesktopMirror mirror;
     mirror.shell = std::make_unique<ScriptedShell>();
@@ -224,7 +224,7 @@ TEST_F(DesktopDrawing, CaptionsAreDrawnWhiteAndCentredUnderTheirIcons) {
     EXPECT_NEAR((first + last) / 2.0, 160.0, 2.0);
     // Nothing above the icon's bottom edge.
     for (int x = 0; x < target.width; ++x) EXPECT_FALSE(IsLit(target.Pixel(x, 86)));
-    DestroyGlyphRenderer(glyphs);
+    ReleaseDesktopCapture(mirror);
     font.DeleteGlyphTextures();
 }
 

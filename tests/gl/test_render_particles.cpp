@@ -30,9 +30,9 @@ TEST(ParticleEmitter, HoldsFiveHundredParticlesAtRest) {
     // The "particle" entry exists, holding the image or, while the art is absent, none.
     ASSERT_EQ(registry.textures.count("particle"), 1u);
     EXPECT_EQ(emitter->texture, registry.FindTexture("particle"));
-    EXPECT_TRUE(glIsVertexArray(emitter->vao));
+    EXPECT_TRUE(glIsVertexArray(emitter->vao.id));
 
-    const GLuint vao = emitter->vao;
+    const GLuint vao = emitter->vao.id;
     emitter.reset();
     EXPECT_FALSE(glIsVertexArray(vao));
     registry.ReleaseAll();

@@ -1,6 +1,8 @@
 // Shader programs: the compile and link reports, the start-up set of ten programs and the
 // uniforms each one receives.
 #include "gl_test_support.h"
+#include "tests/test_resource_ids.h"
+#include "core/resource_ids.h"
 
 #include "render/asset_registry.h"
 #include "render/program_setup.h"
@@ -27,7 +29,7 @@ std::size_t Occurrences(const std::string& text, const std::string& piece) {
 TEST(ShaderProgram, BrokenFragmentShaderReportsCompileThenLinkAndIsStillStored) {
     AssetRegistry registry;
     ShaderProgram* program = nullptr;
-    const std::string output = CapturedOutput([&] { program = registry.LoadShaderProgram(105, 4006, "broken"); });
+    const std::string output = CapturedOutput([&] { program = registry.LoadShaderProgram(ResourceId::FrameStripVertex, TestResourceId::BrokenFragment, "broken"); });
 
     EXPECT_EQ(Occurrences(output, compileHeader), 1u);
     EXPECT_EQ(output.rfind(compileHeader + "FRAGMENT\n", 0), 0u) << output;
@@ -48,7 +50,7 @@ TEST(ShaderProgram, BrokenFragmentShaderReportsCompileThenLinkAndIsStillStored) 
 TEST(ShaderProgram, GoodSourcesBuildSilently) {
     AssetRegistry registry;
     ShaderProgram* program = nullptr;
-    EXPECT_EQ(CapturedOutput([&] { program = registry.LoadShaderProgram(109, 110, "text"); }), "");
+    EXPECT_EQ(CapturedOutput([&] { program = registry.LoadShaderProgram(ResourceId::TextVertex, ResourceId::TextFragment, "text"); }), "");
     ASSERT_NE(program, nullptr);
     GLint linked = 0;
     glGetProgramiv(program->id, GL_LINK_STATUS, &linked);
@@ -59,7 +61,7 @@ TEST(ShaderProgram, GoodSourcesBuildSilently) {
 TEST(ShaderProgram, MissingOrEmptySourceStoresNone) {
     AssetRegistry registry;
     ShaderProgram* program = reinterpret_cast<ShaderProgram*>(1);
-    EXPECT_EQ(CapturedOutput([&] { program = registry.LoadShaderProgram(105, 999, "missing"); }),
+    EXPECT_EQ(CapturedOutput([&] { program = registry.LoadShaderProgram(ResourceId::FrameStripVertex, 999, "missing"); }),
               "ERROR::RESOURCE: FindResource failed for ID 999\n"
               "ERROR::SHADER: Failed to load shader resources\n");
     EXPECT_EQ(program, nullptr);
@@ -67,7 +69,7 @@ TEST(ShaderProgram, MissingOrEmptySourceStoresNone) {
     EXPECT_EQ(registry.programs.at("missing"), nullptr);
 
     // A zero-length resource is treated exactly like a missing one, minus the lookup report.
-    EXPECT_EQ(CapturedOutput([&] { program = registry.LoadShaderProgram(4005, 106, "empty"); }),
+    EXPECT_EQ(CapturedOutput([&] { program = registry.LoadShaderProgram(TestResourceId::EmptyFile, ResourceId::FrameStripFragment, "empty"); }),
               "ERROR::SHADER: Failed to load shader resources\n");
     EXPECT_EQ(program, nullptr);
     registry.ReleaseAll();
@@ -75,8 +77,8 @@ TEST(ShaderProgram, MissingOrEmptySourceStoresNone) {
 
 TEST(ShaderProgram, LoadingANameAgainReplacesTheStoredPointer) {
     AssetRegistry registry;
-    ShaderProgram* first = registry.LoadShaderProgram(105, 106, "sprite_35");
-    ShaderProgram* second = registry.LoadShaderProgram(105, 106, "sprite_35");
+    ShaderProgram* first = registry.LoadShaderProgram(ResourceId::FrameStripVertex, ResourceId::FrameStripFragment, "sprite_35");
+    ShaderProgram* second = registry.LoadShaderProgram(ResourceId::FrameStripVertex, ResourceId::FrameStripFragment, "sprite_35");
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first->id, second->id);
@@ -86,7 +88,7 @@ TEST(ShaderProgram, LoadingANameAgainReplacesTheStoredPointer) {
 }
 
 TEST(CheckErrors, OnlyTheExactTypeProgramSelectsTheLinkCheck) {
-    const std::string broken = LoadTextResource(4006);
+    const std::string broken = LoadTextResource(TestResourceId::BrokenFragment);
     const char* source = broken.c_str();
     const GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
     glShaderSource(shader, 1, &source, nullptr);
@@ -101,14 +103,14 @@ TEST(CheckErrors, OnlyTheExactTypeProgramSelectsTheLinkCheck) {
 
     // "PROGRAM" checks the link status: a linked program passes without a word.
     AssetRegistry registry;
-    const ShaderProgram* good = registry.LoadShaderProgram(101, 102, "quad");
+    const ShaderProgram* good = registry.LoadShaderProgram(ResourceId::ScreenQuadVertex, ResourceId::ScreenQuadFragment, "quad");
     ASSERT_NE(good, nullptr);
     EXPECT_EQ(CapturedOutput([&] { CheckErrors(good->id, "PROGRAM"); }), "");
     registry.ReleaseAll();
 }
 
 TEST(CheckErrors, LongInfoLogIsCutAtTheBufferSize) {
-    const std::string source = LoadTextResource(4007);
+    const std::string source = LoadTextResource(TestResourceId::ManyErrorsFragment);
     const char* text = source.c_str();
     const GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
     glShaderSource(shader, 1, &text, nullptr);

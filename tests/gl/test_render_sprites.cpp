@@ -1,6 +1,7 @@
 // The frame-strip renderer drawn for real: where a sprite lands, which way up the sheet shows,
 // which band of the strip each frame samples, and what a missing texture or program does.
 #include "gl_test_support.h"
+#include "tests/test_resource_ids.h"
 
 #include "render/asset_registry.h"
 #include "render/program_setup.h"
@@ -13,8 +14,8 @@ protected:
     void SetUp() override {
         testing::internal::CaptureStdout();
         LoadScenePrograms(registry, target.Projection());
-        sheet = registry.LoadTextureResource(4002, "red_blue_sheet");
-        strip = registry.LoadTextureResource(4003, "strip4");
+        sheet = registry.LoadTextureResource(TestResourceId::RedBlueSheet, "red_blue_sheet");
+        strip = registry.LoadTextureResource(TestResourceId::Strip4, "strip4");
         const std::string output = testing::internal::GetCapturedStdout();
         ASSERT_EQ(output, "");
         ASSERT_NE(sheet, nullptr);
@@ -132,7 +133,8 @@ TEST_F(FrameStripDrawing, RendererOfANoneProgramDrawsNothing) {
 }
 
 TEST(UnitQuad, VertexArrayFeedsFourFloatsAVertexToAttributeZero) {
-    const GLuint vao = CreateUnitQuadVertexArray();
+    VertexArray quad = CreateUnitQuadVertexArray();
+    const GLuint vao = quad.id;
     ASSERT_NE(vao, 0u);
     glBindVertexArray(vao);
     GLint enabled = 0, size = 0, stride = 0, buffer = 0;
@@ -145,7 +147,8 @@ TEST(UnitQuad, VertexArrayFeedsFourFloatsAVertexToAttributeZero) {
     EXPECT_EQ(stride, 16);
     EXPECT_NE(buffer, 0);
     glBindVertexArray(0);
-    glDeleteVertexArrays(1, &vao);
+    quad.Reset();
+    EXPECT_FALSE(glIsVertexArray(vao));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "render/program_setup.h"
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -23,11 +24,13 @@ protected:
     }
 
     void SetUp() override {
-        renderer = CreateGlyphRenderer(LoadTextProgram(registry, target.Projection()));
-        ASSERT_NE(renderer.program, 0u);
+        renderer = std::make_unique<GlyphRenderer>(LoadTextProgram(registry, target.Projection()));
+        ASSERT_NE(renderer->program, 0u);
     }
     void TearDown() override {
-        DestroyGlyphRenderer(renderer);
+        const GLuint vao = renderer->vao.id;
+        renderer.reset();
+        EXPECT_FALSE(glIsVertexArray(vao));  // the renderer owns its quad
         registry.ReleaseAll();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
@@ -48,7 +51,7 @@ protected:
     static GlyphFont* font;
     OffscreenTarget target{96, 48};
     AssetRegistry registry;
-    GlyphRenderer renderer;
+    std::unique_ptr<GlyphRenderer> renderer;
 };
 
 GlyphFont* Text::font = nullptr;
@@ -133,7 +136,7 @@ TEST_F(Text, CodeWithoutAGlyphUsesGlyphZero) {
 
 TEST_F(Text, GlyphHangsFromTheBaselineOneAscenderBelowTheTop) {
     const GlyphInfo& h = font->glyphs.at(u'H');
-    DrawText(renderer, *font, u"H", {20.0f, 10.0f}, white);
+    DrawText(*renderer, *font, u"H", {20.0f, 10.0f}, white);
     const auto box = LitBox();
     ASSERT_GE(box[0], 0) << "nothing drawn";
     const float top = 10.0f + font->ascender - static_cast<float>(h.bearingY);
@@ -145,22 +148,22 @@ TEST_F(Text, GlyphHangsFromTheBaselineOneAscenderBelowTheTop) {
 }
 
 TEST_F(Text, SpaceDrawsNothingButMovesThePen) {
-    DrawText(renderer, *font, u"H", {20.0f, 10.0f}, white);
+    DrawText(*renderer, *font, u"H", {20.0f, 10.0f}, white);
     const auto alone = LitBox();
     target.Clear(0.0f, 0.0f, 0.0f, 1.0f);
-    DrawText(renderer, *font, u"  H", {20.0f, 10.0f}, white);
+    DrawText(*renderer, *font, u"  H", {20.0f, 10.0f}, white);
     const auto afterSpaces = LitBox();
     const int spaceAdvance = static_cast<int>(font->glyphs.at(u' ').advance >> 6);
     EXPECT_EQ(afterSpaces[0] - alone[0], 2 * spaceAdvance);
     EXPECT_EQ(afterSpaces[1], alone[1]);
 
     target.Clear(0.0f, 0.0f, 0.0f, 1.0f);
-    DrawText(renderer, *font, u"   ", {20.0f, 10.0f}, white);
+    DrawText(*renderer, *font, u"   ", {20.0f, 10.0f}, white);
     EXPECT_LT(LitBox()[0], 0);
 }
 
 TEST_F(Text, TextColourFillsTheGlyphInk) {
-    DrawText(renderer, *font, u"H", {20.0f, 10.0f}, {0.0f, 1.0f, 0.0f});
+    DrawText(*renderer, *font, u"H", {20.0f, 10.0f}, {0.0f, 1.0f, 0.0f});
     const auto box = LitBox();
     ASSERT_GE(box[0], 0);
     // The stem of the H is fully covered: pure text colour over black.
@@ -176,7 +179,7 @@ TEST_F(Text, TextColourFillsTheGlyphInk) {
 
 TEST_F(Text, EmptyTextMakesNoGlCall) {
     glUseProgram(0);
-    DrawText(renderer, *font, u"", {20.0f, 10.0f}, white);
+    DrawText(*renderer, *font, u"", {20.0f, 10.0f}, white);
     GLint current = -1;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     EXPECT_EQ(current, 0);
@@ -184,11 +187,10 @@ TEST_F(Text, EmptyTextMakesNoGlCall) {
 }
 
 TEST_F(Text, RendererWithoutTheTextProgramDrawsNothing) {
-    GlyphRenderer none = CreateGlyphRenderer(nullptr);
+    const GlyphRenderer none(nullptr);
     EXPECT_EQ(none.program, 0u);
     DrawText(none, *font, u"Hello", {20.0f, 10.0f}, white);
     EXPECT_LT(LitBox()[0], 0);
-    DestroyGlyphRenderer(none);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

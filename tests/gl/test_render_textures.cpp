@@ -1,6 +1,8 @@
 // Textures from embedded images and the registry that owns programs and textures, against a
 // real GL context.
 #include "gl_test_support.h"
+#include "tests/test_resource_ids.h"
+#include "core/resource_ids.h"
 
 #include "render/asset_registry.h"
 #include "render/texture.h"
@@ -27,7 +29,7 @@ GLint TextureParameter(const Texture& texture, GLenum parameter) {
 
 TEST(DecodeTextureResource, OnePixelImageBecomesAnRgbaTexture) {
     std::unique_ptr<Texture> texture;
-    EXPECT_EQ(CapturedOutput([&] { texture = DecodeTextureResource(4001); }), "");
+    EXPECT_EQ(CapturedOutput([&] { texture = DecodeTextureResource(TestResourceId::OnePixel); }), "");
     ASSERT_NE(texture, nullptr);
     EXPECT_NE(texture->id, 0u);
     EXPECT_TRUE(glIsTexture(texture->id));
@@ -48,7 +50,7 @@ TEST(DecodeTextureResource, OnePixelImageBecomesAnRgbaTexture) {
 }
 
 TEST(DecodeTextureResource, ImageWithoutAlphaIsExpandedToFourBytesAPixel) {
-    const std::unique_ptr<Texture> texture = DecodeTextureResource(4008);
+    const std::unique_ptr<Texture> texture = DecodeTextureResource(TestResourceId::RgbPair);
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texture->width, 2u);
     EXPECT_EQ(TexelsOf(*texture), (std::vector<unsigned char>{200, 100, 50, 255, 1, 2, 3, 255}));
@@ -60,10 +62,10 @@ TEST(DecodeTextureResource, FailuresReportAndGiveNone) {
     EXPECT_EQ(CapturedOutput([&] { texture = DecodeTextureResource(999); }),
               "ERROR::RESOURCE: FindResource failed for ID 999\n");
     EXPECT_EQ(texture, nullptr);
-    EXPECT_EQ(CapturedOutput([&] { texture = DecodeTextureResource(4004); }),
+    EXPECT_EQ(CapturedOutput([&] { texture = DecodeTextureResource(TestResourceId::NotAnImage); }),
               "ERROR::TEXTURE: stbi_load_from_memory failed for resource 4004\n");
     EXPECT_EQ(texture, nullptr);
-    EXPECT_EQ(CapturedOutput([&] { texture = DecodeTextureResource(4005); }),
+    EXPECT_EQ(CapturedOutput([&] { texture = DecodeTextureResource(TestResourceId::EmptyFile); }),
               "ERROR::TEXTURE: stbi_load_from_memory failed for resource 4005\n");
     EXPECT_EQ(texture, nullptr);
 }
@@ -83,7 +85,7 @@ TEST(AssetRegistry, MissingImageLeavesANoneEntryUnderItsName) {
 
 TEST(AssetRegistry, LookupsFindWhatWasStored) {
     AssetRegistry registry;
-    Texture* sheet = registry.LoadTextureResource(4002, "sheet");
+    Texture* sheet = registry.LoadTextureResource(TestResourceId::RedBlueSheet, "sheet");
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(registry.FindTexture("sheet"), sheet);
     EXPECT_EQ(registry.FindTexture("she"), nullptr);
@@ -98,8 +100,8 @@ TEST(AssetRegistry, LookupsFindWhatWasStored) {
 
 TEST(AssetRegistry, ReplacedEntryStaysUsableUntilReleaseAll) {
     AssetRegistry registry;
-    Texture* first = registry.LoadTextureResource(4001, "same");
-    Texture* second = registry.LoadTextureResource(4002, "same");
+    Texture* first = registry.LoadTextureResource(TestResourceId::OnePixel, "same");
+    Texture* second = registry.LoadTextureResource(TestResourceId::RedBlueSheet, "same");
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(registry.FindTexture("same"), second);
@@ -114,8 +116,8 @@ TEST(AssetRegistry, ReplacedEntryStaysUsableUntilReleaseAll) {
 TEST(AssetRegistry, ReleaseAllDeletesEveryProgramAndTextureOnce) {
     AssetRegistry registry;
     std::vector<GLuint> programs, textures;
-    for (const char* name : {"b", "a", "c"}) programs.push_back(registry.LoadShaderProgram(105, 106, name)->id);
-    for (const char* name : {"y", "x"}) textures.push_back(registry.LoadTextureResource(4001, name)->id);
+    for (const char* name : {"b", "a", "c"}) programs.push_back(registry.LoadShaderProgram(ResourceId::FrameStripVertex, ResourceId::FrameStripFragment, name)->id);
+    for (const char* name : {"y", "x"}) textures.push_back(registry.LoadTextureResource(TestResourceId::OnePixel, name)->id);
     registry.LoadTextureResource(999, "none");  // a none entry among them
     glUseProgram(0);
     for (GLuint id : programs) ASSERT_TRUE(glIsProgram(id));

@@ -1,7 +1,7 @@
 // Counting the random source's draws from outside: replay the generator from the same seed.
 #pragma once
 
-#include "app/random.h"
+#include "core/random.h"
 
 #include <cstdint>
 

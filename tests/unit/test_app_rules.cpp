@@ -1,6 +1,6 @@
 // Run-mode choice, the random source and the frame timing rules of the entry and frame loop.
 #include "app/frame_timing.h"
-#include "app/random.h"
+#include "core/random.h"
 #include "app/run_mode.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The frame advance, the sprite model matrix and the screen projection: the arithmetic that
 // decides which frame shows and where a sprite lands.
-#include "render/geometry.h"
+#include "core/geometry.h"
 #include "render/sprite_renderer.h"
 
 #include <gtest/gtest.h>

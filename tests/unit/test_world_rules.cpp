@@ -1,6 +1,6 @@
 // The world's rules that need no window: where creatures start, when they count as gone, when
 // the next one is due, which way they face and which sheet shows them.
-#include "app/random.h"
+#include "core/random.h"
 #include "tests/support/random_replay.h"
 #include "world/animation_sheets.h"
 #include "world/heading.h"

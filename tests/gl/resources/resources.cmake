@@ -1,6 +1,6 @@
 # Test-only resources: generated at build time, embedded together with the program's own into
 # the unit and GL test programs. Included from tests/CMakeLists.txt once those targets exist.
-if(WIN32 OR NOT COMMAND gravefall_embed_resources)
+if(WIN32)
   return()
 endif()
 
@@ -24,7 +24,7 @@ gravefall_embed_resources(gravefall_test_resources
   GENERATED_DIR ${test_resource_dir}
   DEPENDS gravefall_test_resource_files)
 
-target_link_libraries(unit_tests PRIVATE gravefall_test_resources)
+target_link_libraries(integration_tests PRIVATE gravefall_test_resources)
 if(TARGET gl_tests)
   target_link_libraries(gl_tests PRIVATE gravefall_test_resources)
 endif()

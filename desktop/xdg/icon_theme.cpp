@@ -1,6 +1,6 @@
 // Icon images on Linux: which icon theme the user chose, and decoding image files (PNG, SVG and
 // the other formats the system's image loaders read) into RGBA without trusting the files.
-#include "desktop/xdg_desktop.h"
+#include "desktop/xdg/xdg_desktop.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gio/gio.h>

@@ -1,4 +1,5 @@
-#include "app/startup_profile.h"
+// The start-up profile and the process clock it is measured against.
+#include "core/startup_profile.h"
 
 namespace {
 const auto processStart = std::chrono::steady_clock::now();

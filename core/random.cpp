@@ -1,4 +1,5 @@
-#include "app/random.h"
+// The process-wide random source.
+#include "core/random.h"
 
 namespace {
 RandomSource processRandom;

@@ -1,7 +1,7 @@
 // Creatures without a window: their random births, movement and culling, the timed spawn, the
 // draw order by renderer, and a teardown that leaves nothing behind. The sets here have no
 // sheets, so nothing is drawn; renderers are stand-in addresses that are only compared.
-#include "app/random.h"
+#include "core/random.h"
 #include "tests/support/random_replay.h"
 #include "render/sprite_renderer.h"
 #include "world/animation_sets.h"

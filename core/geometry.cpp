@@ -1,5 +1,5 @@
 // 4x4 matrix arithmetic for placing sprites and projecting pixel space to clip space.
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 #include <cmath>
 

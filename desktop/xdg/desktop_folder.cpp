@@ -1,6 +1,6 @@
 // The XDG desktop folder: which directory it is, which of its entries the desktop shows, and the
 // name and icon each one shows (desktop entries are read as key files, never run).
-#include "desktop/xdg_desktop.h"
+#include "desktop/xdg/xdg_desktop.h"
 
 #include <gio/gio.h>
 #include <glib.h>

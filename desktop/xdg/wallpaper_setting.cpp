@@ -1,7 +1,7 @@
 // The wallpaper the running desktop environment shows and its plain background colour, read
 // from that environment's own settings: GNOME's GSettings, XFCE's xfconf channel, KDE Plasma's
 // applet configuration, or the command feh saved.
-#include "desktop/xdg_desktop.h"
+#include "desktop/xdg/xdg_desktop.h"
 
 #include <gdk/gdk.h>
 #include <gio/gio.h>

@@ -1,5 +1,5 @@
 // Drawing one sheet of a set through the renderer that serves its state.
-#include "world/sprite_animation.h"
+#include "render/sprite_animation.h"
 
 #include "render/sprite_renderer.h"
 

@@ -1,6 +1,6 @@
 // Where the desktop shows each item: the positions a desktop environment recorded, otherwise the
 // arrangement of a fresh desktop, columns of cells filled from the top-left corner.
-#include "desktop/xdg_desktop.h"
+#include "desktop/xdg/xdg_desktop.h"
 
 #include <glib.h>
 #include <glib/gstdio.h>

@@ -1,5 +1,5 @@
-// Small value types shared by every subsystem: 2-D vectors, RGB colours and 4x4 matrices in
-// the column-major layout glUniformMatrix4fv takes.
+// Small value types shared by every subsystem: 2-D vectors, RGB colours, the screen size and
+// 4x4 matrices in the column-major layout glUniformMatrix4fv takes.
 #pragma once
 
 #include <array>
@@ -13,6 +13,13 @@ struct Color {
     float r = 1.0f;
     float g = 1.0f;
     float b = 1.0f;
+};
+
+// The screen in pixels, fixed for the run. Plain numbers, so nothing below the window needs the
+// windowing library's headers.
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
 };
 
 // Column-major: element (row, column) is values[column * 4 + row].

@@ -3,7 +3,7 @@
 // the "system image list" is the list of distinct icon images met so far, from the user's icon
 // theme at 48 px; an icon handle is an owned RGBA image.
 #include "desktop/shell.h"
-#include "desktop/xdg_desktop.h"
+#include "desktop/xdg/xdg_desktop.h"
 
 #include <gtk/gtk.h>
 #include <X11/Xlib.h>

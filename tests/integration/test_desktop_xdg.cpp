@@ -5,9 +5,11 @@
 #ifdef __linux__
 
 #include "desktop/desktop_capture.h"
-#include "desktop/xdg_desktop.h"
+#include "desktop/xdg/xdg_desktop.h"
 
 #include <glib.h>
+// This program writes the test images; the unit tests link their own copy.
+#define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 #include <gtest/gtest.h>
 

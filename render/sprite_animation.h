@@ -3,18 +3,14 @@
 // has a one-state set of its own.
 #pragma once
 
-#include "render/geometry.h"
+#include "core/geometry.h"
+#include "core/sprite_keys.h"
 
 #include <cstdint>
 #include <map>
 
 struct Texture;
 class FrameStripRenderer;
-
-// Headings, clockwise from north (up the screen).
-enum Direction : int { N = 0, NE = 1, E = 2, SE = 3, S = 4, SW = 5, W = 6, NW = 7 };
-// Animation states; creatures hold Walk or Run, the soldier set also has Hit.
-enum AnimationStateKey : int { Walk = 0, Run = 1, Hit = 3 };
 
 // Destroyed only through its own type, so it needs no virtual destructor (hence final).
 class SpriteAnimation final {
