@@ -15,7 +15,7 @@ import numpy as np
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
-GENERATOR = os.path.join(ROOT, "tools", "spritegen", "generate.py")
+TOOLS = os.path.join(ROOT, "tools")          # holds the spritegen package
 PYTHON = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
 
 DIRECTIONS = ("E", "N", "NE", "NW", "S", "SE", "SW", "W")
@@ -59,11 +59,18 @@ def art_dir():
     return _tmp_art.name
 
 
+def run_generator(*args, **kwargs):
+    """python3 -m spritegen ARGS, with tools/ on its PYTHONPATH; kwargs go to subprocess.run."""
+    path = os.pathsep.join(p for p in (TOOLS, os.environ.get("PYTHONPATH")) if p)
+    return subprocess.run([PYTHON, "-B", "-m", "spritegen", *args],
+                          env=dict(os.environ, PYTHONPATH=path), **kwargs)
+
+
 def generate(out, *only):
-    cmd = [PYTHON, "-B", GENERATOR, "--out", out]
+    args = ["--out", out]
     for n in only:
-        cmd += ["--only", n]
-    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL)
+        args += ["--only", n]
+    run_generator(*args, check=True, stdout=subprocess.DEVNULL)
 
 
 def chunks(data):

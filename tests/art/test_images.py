@@ -1,4 +1,5 @@
-"""The particle glow and the application icons."""
+"""The particle glow and the application icons: format, size, and the shapes
+that keep them readable at every size."""
 
 import os
 import unittest

@@ -1,4 +1,5 @@
-"""Sprite sheets: format, framing, motion, headings and the cast."""
+"""Sprite sheets: format, framing, motion, headings and the cast, read from
+$GRAVEFALL_ART_DIR (the build's art) or a fresh generation."""
 
 import os
 import unittest

@@ -1,26 +1,28 @@
-"""Application icon and the particle glow."""
+"""The application icon at every size, and the particle glow.
+
+The icon is a zombie hand breaking through a monitor; the tiny sizes get a
+simpler hand so the finger gaps survive at 16 px.
+"""
 
 import math
 
 import cairo
 import numpy as np
 
-from pngio import argb32_to_rgba
-
-ICON_SIZES = (16, 24, 32, 48, 64, 128, 256, 512)
-PARTICLE_SIZE = (840, 859)
+from .catalogue import PARTICLE_SIZE
+from .pngio import argb32_to_rgba
 
 
-def _rgb(ctx, c, a=1.0):
-    ctx.set_source_rgba(c[0] / 255.0, c[1] / 255.0, c[2] / 255.0, a)
+def _set_colour(ctx, colour, alpha=1.0):
+    ctx.set_source_rgba(colour[0] / 255.0, colour[1] / 255.0, colour[2] / 255.0, alpha)
 
 
-def _rounded(ctx, x, y, w, h, r):
+def _rounded(ctx, x, y, width, height, radius):
     ctx.new_sub_path()
-    ctx.arc(x + w - r, y + r, r, -math.pi / 2, 0)
-    ctx.arc(x + w - r, y + h - r, r, 0, math.pi / 2)
-    ctx.arc(x + r, y + h - r, r, math.pi / 2, math.pi)
-    ctx.arc(x + r, y + r, r, math.pi, 1.5 * math.pi)
+    ctx.arc(x + width - radius, y + radius, radius, -math.pi / 2, 0)
+    ctx.arc(x + width - radius, y + height - radius, radius, 0, math.pi / 2)
+    ctx.arc(x + radius, y + height - radius, radius, math.pi / 2, math.pi)
+    ctx.arc(x + radius, y + radius, radius, math.pi, 1.5 * math.pi)
     ctx.close_path()
 
 
@@ -39,44 +41,44 @@ _HAND_SMALL = [(190, 520), (196, 334), (150, 266), (138, 236), (164, 224), (214,
 
 
 def _draw_icon(ctx, size):
-    s = size / 512.0
+    scale = size / 512.0
     small = size < 40
-    line = max(1.0 / s, 14.0 if small else 10.0)   # in 512-units
-    ctx.scale(s, s)
+    line = max(1.0 / scale, 14.0 if small else 10.0)   # in 512-units
+    ctx.scale(scale, scale)
     # Night backdrop.
     _rounded(ctx, 8, 8, 496, 496, 92)
-    g = cairo.LinearGradient(0, 0, 0, 512)
-    g.add_color_stop_rgb(0, 0.16, 0.11, 0.28)
-    g.add_color_stop_rgb(1, 0.06, 0.04, 0.10)
-    ctx.set_source(g)
+    gradient = cairo.LinearGradient(0, 0, 0, 512)
+    gradient.add_color_stop_rgb(0, 0.16, 0.11, 0.28)
+    gradient.add_color_stop_rgb(1, 0.06, 0.04, 0.10)
+    ctx.set_source(gradient)
     ctx.fill()
     # Monitor with a lit screen.
-    mx, my, mw, mh = (48, 64, 416, 300) if small else (64, 72, 384, 276)
+    monitor_x, monitor_y, monitor_width, monitor_height = (48, 64, 416, 300) if small else (64, 72, 384, 276)
     if not small:
-        ctx.move_to(220, my + mh - 4)
-        ctx.line_to(292, my + mh - 4)
+        ctx.move_to(220, monitor_y + monitor_height - 4)
+        ctx.line_to(292, monitor_y + monitor_height - 4)
         ctx.line_to(310, 420)
         ctx.line_to(202, 420)
         ctx.close_path()
-        _rgb(ctx, (52, 52, 66))
+        _set_colour(ctx, (52, 52, 66))
         ctx.fill()
         _rounded(ctx, 150, 410, 212, 34, 14)
-        _rgb(ctx, (64, 64, 80))
+        _set_colour(ctx, (64, 64, 80))
         ctx.fill()
-    _rounded(ctx, mx, my, mw, mh, 26)
-    _rgb(ctx, (20, 18, 30))
+    _rounded(ctx, monitor_x, monitor_y, monitor_width, monitor_height, 26)
+    _set_colour(ctx, (20, 18, 30))
     ctx.fill()
     inset = 22 if small else 24
-    _rounded(ctx, mx + inset, my + inset, mw - 2 * inset, mh - 2 * inset, 10)
-    g = cairo.LinearGradient(0, my, 0, my + mh)
-    g.add_color_stop_rgb(0, 0.45, 0.78, 0.92)
-    g.add_color_stop_rgb(1, 0.16, 0.38, 0.62)
-    ctx.set_source(g)
+    _rounded(ctx, monitor_x + inset, monitor_y + inset, monitor_width - 2 * inset, monitor_height - 2 * inset, 10)
+    gradient = cairo.LinearGradient(0, monitor_y, 0, monitor_y + monitor_height)
+    gradient.add_color_stop_rgb(0, 0.45, 0.78, 0.92)
+    gradient.add_color_stop_rgb(1, 0.16, 0.38, 0.62)
+    ctx.set_source(gradient)
     ctx.fill()
     if not small:
         # Cracks radiating from where the hand breaks through.
         ctx.set_line_width(6)
-        _rgb(ctx, (230, 246, 255), 0.8)
+        _set_colour(ctx, (230, 246, 255), 0.8)
         for x0, y0, x1, y1 in ((250, 300, 130, 150), (262, 290, 380, 118), (250, 300, 120, 260),
                                (262, 300, 400, 250)):
             ctx.move_to(x0, y0)
@@ -87,70 +89,70 @@ def _draw_icon(ctx, size):
     ctx.save()
     _rounded(ctx, 8, 8, 496, 496, 92)
     ctx.clip()
-    pts = _HAND_SMALL if small else _HAND
-    ctx.move_to(*pts[0])
-    for p in pts[1:]:
-        ctx.line_to(*p)
+    hand = _HAND_SMALL if small else _HAND
+    ctx.move_to(*hand[0])
+    for point in hand[1:]:
+        ctx.line_to(*point)
     ctx.close_path()
     ctx.set_line_join(cairo.LINE_JOIN_ROUND)
     ctx.set_line_width(line * 2)
-    _rgb(ctx, (16, 22, 12))
+    _set_colour(ctx, (16, 22, 12))
     ctx.stroke_preserve()
-    g = cairo.LinearGradient(150, 0, 380, 0)
-    g.add_color_stop_rgb(0, 0.62, 0.78, 0.45)
-    g.add_color_stop_rgb(0.6, 0.45, 0.62, 0.32)
-    g.add_color_stop_rgb(1, 0.30, 0.44, 0.22)
-    ctx.set_source(g)
+    gradient = cairo.LinearGradient(150, 0, 380, 0)
+    gradient.add_color_stop_rgb(0, 0.62, 0.78, 0.45)
+    gradient.add_color_stop_rgb(0.6, 0.45, 0.62, 0.32)
+    gradient.add_color_stop_rgb(1, 0.30, 0.44, 0.22)
+    ctx.set_source(gradient)
     ctx.fill()
     # Torn sleeve at the wrist.
     sleeve = [(180, 520), (186, 396), (204, 410), (222, 392), (246, 412), (266, 390), (290, 410),
               (312, 394), (334, 404), (336, 520)]
     ctx.move_to(*sleeve[0])
-    for p in sleeve[1:]:
-        ctx.line_to(*p)
+    for point in sleeve[1:]:
+        ctx.line_to(*point)
     ctx.close_path()
     ctx.set_line_width(line * 2)
-    _rgb(ctx, (16, 22, 12))
+    _set_colour(ctx, (16, 22, 12))
     ctx.stroke_preserve()
-    _rgb(ctx, (86, 112, 150))
+    _set_colour(ctx, (86, 112, 150))
     ctx.fill()
     if size >= 48:
-        _rgb(ctx, (120, 24, 26))
+        _set_colour(ctx, (120, 24, 26))
         ctx.arc(282, 318, 16, 0, 2 * math.pi)
         ctx.fill()
     ctx.restore()
     # Thin rim so the tile reads on light and dark panels alike.
     _rounded(ctx, 8 + line / 2, 8 + line / 2, 496 - line, 496 - line, 88)
     ctx.set_line_width(line)
-    _rgb(ctx, (90, 70, 130), 0.9)
+    _set_colour(ctx, (90, 70, 130), 0.9)
     ctx.stroke()
 
 
 def render_icon(size):
-    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, size, size)
-    ctx = cairo.Context(surf)
+    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, size, size)
+    ctx = cairo.Context(surface)
     _draw_icon(ctx, size)
-    surf.flush()
-    return argb32_to_rgba(surf.get_data(), size, size, surf.get_stride())
+    surface.flush()
+    return argb32_to_rgba(surface.get_data(), size, size, surface.get_stride())
 
 
 def render_particle():
-    w, h = PARTICLE_SIZE
-    y, x = np.mgrid[0:h, 0:w].astype(np.float64)
-    cx, cy = (w - 1) / 2.0, (h - 1) / 2.0
-    radius = min(w, h) / 2.0 - 6.0
-    r = np.sqrt((x - cx) ** 2 + (y - cy) ** 2) / radius
-    t = np.clip(r, 0.0, 1.0)
-    alpha = (1.0 - t * t) ** 2.4
-    core = np.exp(-(r / 0.22) ** 2)
+    width, height = PARTICLE_SIZE
+    y, x = np.mgrid[0:height, 0:width].astype(np.float64)
+    centre_x, centre_y = (width - 1) / 2.0, (height - 1) / 2.0
+    radius = min(width, height) / 2.0 - 6.0
+    distance = np.sqrt((x - centre_x) ** 2 + (y - centre_y) ** 2) / radius
+    edge = np.clip(distance, 0.0, 1.0)
+    alpha = (1.0 - edge * edge) ** 2.4
+    core = np.exp(-(distance / 0.22) ** 2)
     # White-hot core through orange to a deep red rim.
-    red = 255.0 - 40.0 * t
-    green = 140.0 + 100.0 * core - 60.0 * t
-    blue = 50.0 + 180.0 * core - 30.0 * t
-    out = np.empty((h, w, 4), np.uint8)
-    for i, ch in enumerate((red, green, blue)):
-        out[..., i] = np.clip(np.rint(ch), 0, 255).astype(np.uint8)
-    a8 = np.clip(np.rint(alpha * 255.0), 0, 255).astype(np.uint8)
-    out[..., 3] = a8
-    out[a8 == 0, :3] = 0
+    red = 255.0 - 40.0 * edge
+    green = 140.0 + 100.0 * core - 60.0 * edge
+    blue = 50.0 + 180.0 * core - 30.0 * edge
+    out = np.empty((height, width, 4), np.uint8)
+    for index, channel in enumerate((red, green, blue)):
+        out[..., index] = np.clip(np.rint(channel), 0, 255).astype(np.uint8)
+    alpha8 = np.clip(np.rint(alpha * 255.0), 0, 255).astype(np.uint8)
+    out[..., 3] = alpha8
+    out[alpha8 == 0, :3] = 0
     return out

@@ -11,17 +11,17 @@ def add(a, b):
     return (a[0] + b[0], a[1] + b[1], a[2] + b[2])
 
 
-def sub(a, b):
+def subtract(a, b):
     return (a[0] - b[0], a[1] - b[1], a[2] - b[2])
 
 
-def mul(a, s):
-    return (a[0] * s, a[1] * s, a[2] * s)
+def scaled(a, factor):
+    return (a[0] * factor, a[1] * factor, a[2] * factor)
 
 
-def madd(a, b, s):
-    """a + b * s"""
-    return (a[0] + b[0] * s, a[1] + b[1] * s, a[2] + b[2] * s)
+def add_scaled(a, b, factor):
+    """a + b * factor"""
+    return (a[0] + b[0] * factor, a[1] + b[1] * factor, a[2] + b[2] * factor)
 
 
 def dot(a, b):
@@ -38,11 +38,11 @@ def length(a):
     return math.sqrt(dot(a, a))
 
 
-def norm(a):
-    n = length(a)
-    if n < 1e-12:
+def normalized(a):
+    magnitude = length(a)
+    if magnitude < 1e-12:
         return (0.0, 0.0, 0.0)
-    return (a[0] / n, a[1] / n, a[2] / n)
+    return (a[0] / magnitude, a[1] / magnitude, a[2] / magnitude)
 
 
 def lerp(a, b, t):
@@ -51,61 +51,61 @@ def lerp(a, b, t):
             a[2] + (b[2] - a[2]) * t)
 
 
-def rot_axis(v, axis, ang):
-    """Rotate v about unit vector axis by ang radians (Rodrigues)."""
-    c, s = math.cos(ang), math.sin(ang)
-    k = axis
-    kxv = cross(k, v)
-    kdv = dot(k, v)
-    return (v[0] * c + kxv[0] * s + k[0] * kdv * (1 - c),
-            v[1] * c + kxv[1] * s + k[1] * kdv * (1 - c),
-            v[2] * c + kxv[2] * s + k[2] * kdv * (1 - c))
+def rotated_about(vector, axis, angle):
+    """Rotate vector about the unit vector axis by angle radians (Rodrigues)."""
+    cosine, sine = math.cos(angle), math.sin(angle)
+    axis_cross = cross(axis, vector)
+    axis_dot = dot(axis, vector)
+    return (vector[0] * cosine + axis_cross[0] * sine + axis[0] * axis_dot * (1 - cosine),
+            vector[1] * cosine + axis_cross[1] * sine + axis[1] * axis_dot * (1 - cosine),
+            vector[2] * cosine + axis_cross[2] * sine + axis[2] * axis_dot * (1 - cosine))
 
 
 class Frame:
     """Orthonormal frame: origin plus right (x), forward (y) and up (z)."""
 
-    __slots__ = ("o", "x", "y", "z")
+    __slots__ = ("origin", "x", "y", "z")
 
-    def __init__(self, o, x=(1.0, 0.0, 0.0), y=(0.0, 1.0, 0.0), z=(0.0, 0.0, 1.0)):
-        self.o, self.x, self.y, self.z = o, x, y, z
+    def __init__(self, origin, x=(1.0, 0.0, 0.0), y=(0.0, 1.0, 0.0), z=(0.0, 0.0, 1.0)):
+        self.origin, self.x, self.y, self.z = origin, x, y, z
 
-    def point(self, lx, ly, lz):
-        o, x, y, z = self.o, self.x, self.y, self.z
-        return (o[0] + x[0] * lx + y[0] * ly + z[0] * lz,
-                o[1] + x[1] * lx + y[1] * ly + z[1] * lz,
-                o[2] + x[2] * lx + y[2] * ly + z[2] * lz)
+    def point(self, local_x, local_y, local_z):
+        origin, x, y, z = self.origin, self.x, self.y, self.z
+        return (origin[0] + x[0] * local_x + y[0] * local_y + z[0] * local_z,
+                origin[1] + x[1] * local_x + y[1] * local_y + z[1] * local_z,
+                origin[2] + x[2] * local_x + y[2] * local_y + z[2] * local_z)
 
-    def vector(self, lx, ly, lz):
+    def vector(self, local_x, local_y, local_z):
         x, y, z = self.x, self.y, self.z
-        return (x[0] * lx + y[0] * ly + z[0] * lz,
-                x[1] * lx + y[1] * ly + z[1] * lz,
-                x[2] * lx + y[2] * ly + z[2] * lz)
+        return (x[0] * local_x + y[0] * local_y + z[0] * local_z,
+                x[1] * local_x + y[1] * local_y + z[1] * local_z,
+                x[2] * local_x + y[2] * local_y + z[2] * local_z)
 
-    def rotated(self, axis_local, ang):
+    def rotated(self, own_axis, angle):
         """Rotate the frame about one of its own axes ('x', 'y' or 'z')."""
-        axis = getattr(self, axis_local)
-        return Frame(self.o, rot_axis(self.x, axis, ang),
-                     rot_axis(self.y, axis, ang), rot_axis(self.z, axis, ang))
+        axis = getattr(self, own_axis)
+        return Frame(self.origin, rotated_about(self.x, axis, angle),
+                     rotated_about(self.y, axis, angle), rotated_about(self.z, axis, angle))
 
-    def moved(self, o):
-        return Frame(o, self.x, self.y, self.z)
+    def moved(self, origin):
+        return Frame(origin, self.x, self.y, self.z)
 
 
-def two_bone(root, target, l1, l2, pole):
-    """Two-bone IK. Returns (mid, end); end is target pulled into reach."""
-    d_vec = sub(target, root)
-    d = length(d_vec)
-    lo, hi = abs(l1 - l2) + 1e-4, (l1 + l2) * 0.9995
-    dirn = norm(d_vec) if d > 1e-9 else (0.0, 0.0, -1.0)
-    d = min(max(d, lo), hi)
-    a = (l1 * l1 - l2 * l2 + d * d) / (2 * d)
-    h = math.sqrt(max(0.0, l1 * l1 - a * a))
-    p = sub(pole, mul(dirn, dot(pole, dirn)))
-    p = norm(p)
-    mid = add(add(root, mul(dirn, a)), mul(p, h))
-    end = add(root, mul(dirn, d))
-    return mid, end
+def two_bone_ik(root, target, first_length, second_length, pole):
+    """Two-bone IK. Returns (middle joint, end); end is target pulled into reach."""
+    to_target = subtract(target, root)
+    distance = length(to_target)
+    shortest = abs(first_length - second_length) + 1e-4
+    longest = (first_length + second_length) * 0.9995
+    direction = normalized(to_target) if distance > 1e-9 else (0.0, 0.0, -1.0)
+    distance = min(max(distance, shortest), longest)
+    along = (first_length * first_length - second_length * second_length + distance * distance) / (2 * distance)
+    out = math.sqrt(max(0.0, first_length * first_length - along * along))
+    bend = subtract(pole, scaled(direction, dot(pole, direction)))
+    bend = normalized(bend)
+    middle = add(add(root, scaled(direction, along)), scaled(bend, out))
+    end = add(root, scaled(direction, distance))
+    return middle, end
 
 
 def smoothstep(x):
