@@ -13,7 +13,7 @@ std::unique_ptr<Background> CreateBackground(AssetRegistry& registry, DesktopShe
                                              int screenHeight) {
     auto background = std::make_unique<Background>();
     const std::string path = shell.QueryWallpaperPath();
-    const Color backdrop = shell.QueryDesktopColor().value_or(ClearColor);
+    const Backdrop backdrop(shell.QueryDesktopColor().value_or(ClearColor), shell.QueryDesktopGradient());
 
     auto texture = std::make_unique<Texture>();
     GLint maxSide = 0;

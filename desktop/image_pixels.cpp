@@ -54,6 +54,27 @@ RgbUpload PlainWallpaper(Color color) {
     return upload;
 }
 
+RgbUpload GradientWallpaper(const ColorGradient& gradient, std::uint32_t width, std::uint32_t height) {
+    const bool vertical = gradient.direction == GradientDirection::Vertical;
+    const std::uint32_t steps = std::max<std::uint32_t>(vertical ? height : width, 1);
+    RgbUpload upload;
+    upload.width = vertical ? 1 : steps;
+    upload.height = vertical ? steps : 1;
+    const std::size_t rowBytes = AlignedRgbRowBytes(upload.width);
+    upload.pixels.assign(rowBytes * upload.height, 0);
+    for (std::uint32_t i = 0; i < steps; ++i) {
+        const float along = (static_cast<float>(i) + 0.5f) / static_cast<float>(steps);
+        const float ratio =
+            gradient.ramp == GradientRamp::EdgeToEdge ? along : std::clamp(2.0f * along - 0.5f, 0.0f, 1.0f);
+        const auto mix = [ratio](float from, float to) { return ToByte(from + (to - from) * ratio); };
+        unsigned char* pixel = upload.pixels.data() + (vertical ? i * rowBytes : i * 3u);
+        pixel[0] = mix(gradient.first.r, gradient.second.r);
+        pixel[1] = mix(gradient.first.g, gradient.second.g);
+        pixel[2] = mix(gradient.first.b, gradient.second.b);
+    }
+    return upload;
+}
+
 RgbUpload PrepareWallpaper(const unsigned char* pixels, std::size_t byteCount, std::uint32_t width,
                            std::uint32_t height, int channels, std::uint32_t maxSide, Color backdrop) {
     RgbUpload upload;

@@ -34,5 +34,25 @@ RgbUpload PrepareWallpaper(const unsigned char* pixels, std::size_t byteCount, s
 // A one-pixel wallpaper of a plain colour, for when there is no usable image.
 RgbUpload PlainWallpaper(Color color);
 
+// A desktop shaded from one colour to another where it shows no picture: from top to bottom
+// (Vertical) or from left to right (Horizontal). Most desktops blend across the whole screen
+// (EdgeToEdge); a compositor that stretches a two-texel texture keeps each colour flat over the
+// outer quarter and blends across the middle half (MiddleHalf).
+enum class GradientDirection { Vertical, Horizontal };
+enum class GradientRamp { EdgeToEdge, MiddleHalf };
+struct ColorGradient {
+    Color first;   // at the top or the left
+    Color second;  // at the bottom or the right
+    GradientDirection direction = GradientDirection::Vertical;
+    GradientRamp ramp = GradientRamp::EdgeToEdge;
+};
+
+// The gradient as one column of height pixels (Vertical) or one row of width pixels
+// (Horizontal), one texel a screen pixel when stretched over width x height. Pixel i of n sits
+// at t = (i + 0.5) / n and takes the colour t of the way from first to second (EdgeToEdge), or
+// clamp(2t - 0.5, 0, 1) of the way (MiddleHalf). A side of 0 counts as 1.
+
+RgbUpload GradientWallpaper(const ColorGradient& gradient, std::uint32_t width, std::uint32_t height);
+
 // True when the decoded image already has the upload's layout, so it can be uploaded as it is.
 bool IsUploadReady(std::uint32_t width, std::uint32_t height, int channels, std::uint32_t maxSide);

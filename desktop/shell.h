@@ -6,6 +6,7 @@
 
 #include "core/geometry.h"
 #include "core/rgba_image.h"
+#include "desktop/image_pixels.h"
 
 #include <cstdint>
 #include <memory>
@@ -82,6 +83,8 @@ public:
     virtual std::string QueryWallpaperPath() = 0;
     // The desktop's plain background colour where the platform records one.
     virtual std::optional<Color> QueryDesktopColor() = 0;
+    // The gradient the desktop shows where it has no picture, on platforms that draw one.
+    virtual std::optional<ColorGradient> QueryDesktopGradient() { return std::nullopt; }
     // Decodes an image file that the portable decoder cannot read (vector images, formats of the
     // platform's own), fitted into fitWidth x fitHeight when it has no natural size or a larger
     // one. None when the platform cannot decode it either.

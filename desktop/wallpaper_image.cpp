@@ -13,9 +13,13 @@
 
 namespace {
 
-WallpaperPixels Plain(Color color) {
+WallpaperPixels Plain(const Backdrop& backdrop, std::uint32_t maxSide, std::int32_t fitWidth, std::int32_t fitHeight) {
     WallpaperPixels result;
-    RgbUpload plain = PlainWallpaper(color);
+    const auto side = [maxSide](std::int32_t fit) {
+        return static_cast<std::uint32_t>(std::clamp<std::int64_t>(fit, 1, std::max<std::uint32_t>(maxSide, 1)));
+    };
+    RgbUpload plain = backdrop.gradient ? GradientWallpaper(*backdrop.gradient, side(fitWidth), side(fitHeight))
+                                        : PlainWallpaper(backdrop.color);
     result.width = plain.width;
     result.height = plain.height;
     result.converted = std::move(plain.pixels);
@@ -69,13 +73,14 @@ WallpaperPixels DecodeWithStb(const std::string& path, std::uint32_t maxSide, Co
 }  // namespace
 
 WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell, std::uint32_t maxSide,
-                                    std::int32_t fitWidth, std::int32_t fitHeight, Color backdrop) {
-    if (path.empty() || maxSide == 0) return Plain(backdrop);
+                                    std::int32_t fitWidth, std::int32_t fitHeight, const Backdrop& backdrop) {
+    const auto fallback = [&] { return Plain(backdrop, maxSide, fitWidth, fitHeight); };
+    if (path.empty() || maxSide == 0) return fallback();
     // Only regular files: a FIFO or a device would block or never end.
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return Plain(backdrop);
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return fallback();
 
-    WallpaperPixels decoded = DecodeWithStb(path, maxSide, backdrop);
+    WallpaperPixels decoded = DecodeWithStb(path, maxSide, backdrop.color);
     if (decoded.data != nullptr) return decoded;
 
     const auto limit = static_cast<std::int32_t>(std::min<std::uint32_t>(maxSide, INT32_MAX));
@@ -84,8 +89,8 @@ WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell
     if (image && image->width > 0 && image->height > 0) {
         RgbUpload upload = PrepareWallpaper(image->pixels.data(), image->pixels.size(),
                                             static_cast<std::uint32_t>(image->width),
-                                            static_cast<std::uint32_t>(image->height), 4, maxSide, backdrop);
+                                            static_cast<std::uint32_t>(image->height), 4, maxSide, backdrop.color);
         if (!upload.pixels.empty()) return Converted(std::move(upload));
     }
-    return Plain(backdrop);
+    return fallback();
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,15 +23,24 @@ struct WallpaperPixels {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     const unsigned char* data = nullptr;  // GL_RGB rows, each starting on a 4-byte boundary
-    bool fromImage = false;               // false: one pixel of the plain background colour
+    bool fromImage = false;               // false: the backdrop's plain colour or gradient
 
     // Whichever of these holds the pixels data points into.
     std::unique_ptr<unsigned char, void (*)(void*)> decoded{nullptr, nullptr};
     std::vector<unsigned char> converted;
 };
 
-// Reads the image at path. maxSide is the GL texture size limit; fitWidth x fitHeight the size
-// vector images are rasterised at. Falls back to a single pixel of backdrop for an empty path, a
-// file that is missing, not a regular file, too large or undecodable.
+// What the desktop shows where there is no picture: its colour, or a gradient when it has one.
+// A transparent picture is composed over the colour.
+struct Backdrop {
+    Backdrop(Color color, std::optional<ColorGradient> gradient = std::nullopt) : color(color), gradient(gradient) {}
+    Color color;
+    std::optional<ColorGradient> gradient;
+};
+
+// Reads the image at path. maxSide is the GL texture size limit; fitWidth x fitHeight the screen
+// size vector images are rasterised at. Falls back to the backdrop (a single pixel of its colour,
+// or its gradient one texel a screen pixel) for an empty path, a file that is missing, not a
+// regular file, too large or undecodable.
 WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell, std::uint32_t maxSide,
-                                    std::int32_t fitWidth, std::int32_t fitHeight, Color backdrop);
+                                    std::int32_t fitWidth, std::int32_t fitHeight, const Backdrop& backdrop);

@@ -2,6 +2,8 @@
 // arrangement of a fresh desktop, columns of cells filled from the top-left corner.
 #include "desktop/xdg/xdg_desktop.h"
 
+#include "desktop/xdg/settings_files.h"
+
 #include <glib.h>
 #include <glib/gstdio.h>
 
@@ -72,13 +74,8 @@ std::map<std::string, std::pair<std::int32_t, std::int32_t>> ReadXfdesktopLayout
     }
     g_free(exact);
     g_free(folder);
-    if (chosen.empty()) return {};
-    gchar* contents = nullptr;
-    gsize length = 0;
-    std::map<std::string, std::pair<std::int32_t, std::int32_t>> cells;
-    if (g_file_get_contents(chosen.c_str(), &contents, &length, nullptr)) cells = ParseXfdesktopLayout(std::string(contents, length));
-    g_free(contents);
-    return cells;
+    const std::optional<std::string> text = ReadSettingsFile(chosen);
+    return text ? ParseXfdesktopLayout(*text) : std::map<std::string, std::pair<std::int32_t, std::int32_t>>{};
 }
 
 std::vector<XdgViewItem> ArrangeDesktop(const std::vector<XdgDesktopItem>& items, const GridLayout& grid,

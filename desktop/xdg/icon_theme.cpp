@@ -2,6 +2,9 @@
 // the other formats the system's image loaders read) into RGBA without trusting the files.
 #include "desktop/xdg/xdg_desktop.h"
 
+#include "desktop/xdg/settings_files.h"
+#include "desktop/xdg/xfconf.h"
+
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gio/gio.h>
 #include <glib.h>
@@ -59,16 +62,16 @@ std::optional<RgbaImage> Consume(GdkPixbuf* pixbuf) {
 
 // One string value of a key file under the user's configuration folder; empty when absent.
 std::string UserConfigValue(const char* relativePath, const char* group, const char* key) {
-    gchar* path = g_build_filename(g_get_user_config_dir(), relativePath, nullptr);
+    const std::optional<std::string> text = ReadSettingsFile(UserConfigPath({relativePath}));
+    if (!text) return {};
     GKeyFile* file = g_key_file_new();
     std::string value;
-    if (g_key_file_load_from_file(file, path, G_KEY_FILE_NONE, nullptr)) {
-        gchar* text = g_key_file_get_string(file, group, key, nullptr);
-        if (text != nullptr) value = text;
-        g_free(text);
+    if (g_key_file_load_from_data(file, text->data(), text->size(), G_KEY_FILE_NONE, nullptr)) {
+        gchar* found = g_key_file_get_string(file, group, key, nullptr);
+        if (found != nullptr) value = found;
+        g_free(found);
     }
     g_key_file_free(file);
-    g_free(path);
     return value;
 }
 
@@ -77,17 +80,12 @@ std::string SettingsIniTheme() { return UserConfigValue("gtk-3.0/settings.ini", 
 std::string KdeTheme() { return UserConfigValue("kdeglobals", "Icons", "Theme"); }
 
 std::string XfceTheme() {
-    gchar* path = g_build_filename(g_get_user_config_dir(), "xfce4", "xfconf", "xfce-perchannel-xml", "xsettings.xml", nullptr);
-    gchar* contents = nullptr;
-    gsize length = 0;
-    std::string theme;
-    if (IsRegularFile(path, 4 << 20) && g_file_get_contents(path, &contents, &length, nullptr)) {
-        for (const XfconfProperty& property : ParseXfconfChannel(std::string(contents, length)))
-            if (property.path == "/Net/IconThemeName") theme = property.value;
-    }
-    g_free(contents);
-    g_free(path);
-    return theme;
+    const std::optional<std::string> xml =
+        ReadSettingsFile(UserConfigPath({"xfce4", "xfconf", "xfce-perchannel-xml", "xsettings.xml"}));
+    if (!xml) return {};
+    const std::vector<XfconfProperty> properties = ParseXfconfChannel(*xml);
+    const XfconfProperty* theme = FindXfconfProperty(properties, "/Net/IconThemeName");
+    return theme != nullptr ? theme->value : std::string();
 }
 
 std::string GnomeTheme() {

@@ -72,32 +72,6 @@ struct XdgViewItem {
 std::vector<XdgViewItem> ArrangeDesktop(const std::vector<XdgDesktopItem>& items, const GridLayout& grid,
                                         const std::map<std::string, std::pair<std::int32_t, std::int32_t>>& cells);
 
-// ---- Wallpaper ----
-
-struct WallpaperSetting {
-    std::string path;            // a local file path; empty when no image is set
-    std::optional<Color> color;  // the plain background colour, where recorded
-};
-
-// Asks the running desktop environment (XDG_CURRENT_DESKTOP first; without one, the settings a
-// user has made in any of them).
-WallpaperSetting QueryXdgWallpaper();
-
-std::optional<WallpaperSetting> GnomeWallpaper(bool onlyUserSet);
-std::optional<WallpaperSetting> XfceWallpaper();
-std::optional<WallpaperSetting> PlasmaWallpaper();
-std::optional<WallpaperSetting> FehWallpaper();
-
-// Parsers of the files behind those settings, for the text already read.
-std::optional<WallpaperSetting> ParseXfceDesktopChannel(const std::string& xml);
-std::optional<WallpaperSetting> ParsePlasmaAppletsrc(const std::string& text);
-std::optional<WallpaperSetting> ParseFehbg(const std::string& text);
-
-// A file:// URI (percent-encoded) or an absolute path as a local path; empty for anything else.
-std::string LocalPathFromUriOrPath(const std::string& value);
-// "#rrggbb", "rgb(r,g,b)" and similar colour texts; none when unparsable.
-std::optional<Color> ParseColorText(const std::string& text);
-
 // ---- Icons ----
 
 // The user's icon theme: GNOME's or XFCE's setting, GTK's settings.ini, KDE's kdeglobals; else
@@ -115,12 +89,3 @@ std::optional<RgbaImage> LoadImageWithPlatform(const std::string& path, std::int
 // UTF-8 to UTF-16, invalid sequences replaced, cut to at most 259 code units as the desktop's
 // display names are.
 std::u16string DisplayNameToUtf16(const std::string& utf8);
-
-// Every property of an xfconf channel file, by its full path ("/backdrop/screen0/..."), in
-// document order; array properties hold their values in order.
-struct XfconfProperty {
-    std::string path;
-    std::string value;
-    std::vector<std::string> values;
-};
-std::vector<XfconfProperty> ParseXfconfChannel(const std::string& xml);

@@ -3,6 +3,7 @@
 // the "system image list" is the list of distinct icon images met so far, from the user's icon
 // theme at 48 px; an icon handle is an owned RGBA image.
 #include "desktop/shell.h"
+#include "desktop/xdg/wallpaper.h"
 #include "desktop/xdg/xdg_desktop.h"
 
 #include <gtk/gtk.h>
@@ -126,6 +127,7 @@ public:
 
     std::string QueryWallpaperPath() override { return Wallpaper().path; }
     std::optional<Color> QueryDesktopColor() override { return Wallpaper().color; }
+    std::optional<ColorGradient> QueryDesktopGradient() override { return Wallpaper().gradient; }
 
     std::optional<RgbaImage> DecodeImageFile(const std::string& path, std::int32_t fitWidth,
                                              std::int32_t fitHeight) override {
@@ -176,7 +178,7 @@ private:
     }
 
     const WallpaperSetting& Wallpaper() {
-        if (!wallpaper) wallpaper = QueryXdgWallpaper();
+        if (!wallpaper) wallpaper = QueryXdgWallpaper(ReadScreenFacts());
         return *wallpaper;
     }
 

@@ -3,6 +3,7 @@ files and desktop entries, an icon theme, and a wallpaper setting. Used by the e
 and by the demo of scripts/run (`python3 sample_desktop.py DIR` prepares one in DIR)."""
 
 import os
+import subprocess
 import struct
 import sys
 import zlib
@@ -79,8 +80,15 @@ def set_xfce_backdrop(home, image=None, rgba=None):
 def environment(home):
     """Variables that keep a run away from the real user's settings."""
     return {"HOME": str(home), "XDG_CONFIG_HOME": os.path.join(home, ".config"),
-            "XDG_DATA_HOME": os.path.join(home, ".local", "share"), "XDG_CURRENT_DESKTOP": "",
+            "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+            "XDG_CONFIG_DIRS": os.path.join(home, "etc-xdg"), "XDG_CURRENT_DESKTOP": "",
             "GSETTINGS_BACKEND": "memory", "LANG": "C.UTF-8"}
+
+
+def gsettings(home, *arguments):
+    """Writes a setting the way a desktop's settings panel does, into the home's keyfile."""
+    subprocess.run(["gsettings", *arguments], check=True,
+                   env={**os.environ, **environment(home), "GSETTINGS_BACKEND": "keyfile"})
 
 
 def make_sample_desktop(home):

@@ -35,8 +35,8 @@ class DesktopRun(unittest.TestCase):
         self.screen.close()
         self.home_directory.cleanup()
 
-    def start(self):
-        self.program = Program("/s", env=sample_desktop.environment(self.home), home=self.home)
+    def start(self, **extra):
+        self.program = Program("/s", env={**sample_desktop.environment(self.home), **extra}, home=self.home)
         window = find_window("Gravefall")
         self.assertIsNotNone(window, "the show window did not appear:\n" + self.program.output())
 
@@ -103,6 +103,47 @@ class Wallpaper(DesktopRun):
         self.start()
         points = [(x, y) for x in (300, 900, 1500) for y in (200, 600, 1000)]
         self.assertTrue(self.wait_for(lambda: self.most_points(points, (128, 0, 64), allowed_misses=2)),
+                        [self.screen.pixel(x, y) for x, y in points])
+
+
+class DesktopBackdrops(DesktopRun):
+    """The backdrop of three desktops, each set with its own tool or file."""
+
+    def test_gnome_vertical_gradient_is_flat_at_the_ends_and_blends_in_the_middle(self):
+        sample_desktop.gsettings(self.home, "set", "org.gnome.desktop.background", "picture-options", "none")
+        sample_desktop.gsettings(self.home, "set", "org.gnome.desktop.background", "primary-color", "#ff0000")
+        sample_desktop.gsettings(self.home, "set", "org.gnome.desktop.background", "secondary-color", "#0000ff")
+        sample_desktop.gsettings(self.home, "set", "org.gnome.desktop.background", "color-shading-type", "vertical")
+        self.start(XDG_CURRENT_DESKTOP="GNOME", GSETTINGS_BACKEND="keyfile")
+        xs = (200, 700, 1200, 1700)
+        top = [(x, y) for x in xs for y in (20, 250)]
+        bottom = [(x, y) for x in xs for y in (830, 1060)]
+        middle = [(x, 540) for x in xs]
+        self.assertTrue(self.wait_for(lambda: self.most_points(top, (255, 0, 0)) and
+                                      self.most_points(bottom, (0, 0, 255)) and
+                                      self.most_points(middle, (128, 0, 128), allowed_misses=1)),
+                        [self.screen.pixel(x, y) for x, y in top + middle + bottom])
+
+    def test_cinnamon_picture_shows_upright_and_stretched(self):
+        path = os.path.join(self.home, "Pictures", "mint.png")
+        sample_desktop.write_png(path, 40, 10, lambda x, y: (0, 200, 0, 255) if x < 10 else (255, 255, 0, 255))
+        sample_desktop.gsettings(self.home, "set", "org.cinnamon.desktop.background", "picture-uri", "file://" + path)
+        self.start(XDG_CURRENT_DESKTOP="X-Cinnamon", GSETTINGS_BACKEND="keyfile")
+        # The picture's left quarter fills the screen's left quarter from top to bottom.
+        left = [(x, y) for x in (100, 380) for y in (100, 540, 980)]
+        right = [(x, y) for x in (560, 1200, 1800) for y in (100, 540, 980)]
+        self.assertTrue(self.wait_for(lambda: self.most_points(left, (0, 200, 0)) and
+                                      self.most_points(right, (255, 255, 0))),
+                        [self.screen.pixel(x, y) for x, y in left + right])
+
+    def test_lxqt_without_a_wallpaper_mode_shows_its_colour(self):
+        path = os.path.join(self.home, "Pictures", "unused.png")
+        sample_desktop.write_png(path, 4, 4, sample_desktop.solid((255, 255, 255, 255)))
+        sample_desktop.write_text(os.path.join(self.home, ".config", "pcmanfm-qt", "lxqt", "settings.conf"),
+                                  f"[Desktop]\nBgColor=#30a050\nWallpaper={path}\nWallpaperMode=none\n")
+        self.start(XDG_CURRENT_DESKTOP="LXQt")
+        points = [(x, y) for x in (150, 700, 1300, 1800) for y in (100, 540, 1000)]
+        self.assertTrue(self.wait_for(lambda: self.most_points(points, (0x30, 0xa0, 0x50))),
                         [self.screen.pixel(x, y) for x, y in points])
 
 

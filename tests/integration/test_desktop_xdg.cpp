@@ -1,11 +1,10 @@
 // The Linux desktop shell against prepared home directories: which items the desktop shows with
-// which names, icons and positions, and which wallpaper each desktop environment's setting names.
-// GLib reads HOME and the XDG directories once per process, so every run against a prepared home
-// happens in a child process of its own.
+// which names, icons and positions.
 #ifdef __linux__
 
 #include "desktop/desktop_capture.h"
 #include "desktop/xdg/xdg_desktop.h"
+#include "tests/support/prepared_home.h"
 
 #include <glib.h>
 // This program writes the test images; the unit tests link their own copy.
@@ -35,11 +34,6 @@ std::string Utf8(const std::u16string& text) {
     return result;
 }
 
-void Write(const fs::path& path, const std::string& content) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-}
-
 void WritePng(const fs::path& path, int size, std::array<unsigned char, 4> colour) {
     fs::create_directories(path.parent_path());
     std::vector<unsigned char> pixels;
@@ -52,69 +46,9 @@ void WriteSvg(const fs::path& path, const char* fill) {
                             "<rect width='16' height='16' fill='") + fill + "'/></svg>");
 }
 
-// A throw-away home directory with the XDG variables pointing into it.
-class PreparedHome : public testing::Test {
+// A prepared home with the icon theme and capture helpers of these tests.
+class DesktopHome : public PreparedHome {
 protected:
-    fs::path home;
-
-    void SetUp() override {
-        char pattern[] = "/tmp/gravefall-home-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        home = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(home, fs::perms::owner_all, ignored);
-        fs::remove_all(home, ignored);
-    }
-
-    // Runs body in a child process that sees this home; returns what body returned. extra adds to
-    // or (with an empty value) removes from the environment.
-    std::string InChild(const std::function<std::string()>& body, std::map<std::string, std::string> extra = {}) {
-        std::map<std::string, std::string> environment = {
-            {"HOME", home.string()},
-            {"XDG_CONFIG_HOME", (home / ".config").string()},
-            {"XDG_DATA_HOME", (home / ".local/share").string()},
-            {"XDG_DATA_DIRS", "/usr/share"},
-            {"XDG_CURRENT_DESKTOP", ""},
-            {"GSETTINGS_BACKEND", "memory"},
-            {"DISPLAY", ""},
-            {"LANGUAGE", ""},
-            {"LC_ALL", ""},
-            {"LANG", "C.UTF-8"},
-        };
-        for (auto& [name, value] : extra) environment[name] = value;
-
-        int channel[2];
-        if (pipe(channel) != 0) return "pipe failed";
-        const pid_t child = fork();
-        if (child == 0) {
-            close(channel[0]);
-            for (auto& [name, value] : environment) {
-                if (value.empty()) unsetenv(name.c_str());
-                else setenv(name.c_str(), value.c_str(), 1);
-            }
-            const std::string result = body();
-            std::size_t written = 0;
-            while (written < result.size()) {
-                const ssize_t n = write(channel[1], result.data() + written, result.size() - written);
-                if (n <= 0) break;
-                written += static_cast<std::size_t>(n);
-            }
-            _exit(0);
-        }
-        close(channel[1]);
-        std::string output;
-        char buffer[4096];
-        ssize_t n;
-        while ((n = read(channel[0], buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<std::size_t>(n));
-        close(channel[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child process crashed";
-        return output;
-    }
-
     // One line per captured icon: "label|x|y|width|height|r,g,b,a of the centre pixel"; "FAILED"
     // when the capture fails.
     static std::string CaptureLines() {
@@ -141,13 +75,6 @@ protected:
         return out.str();
     }
 
-    static std::vector<std::string> Lines(const std::string& text) {
-        std::vector<std::string> lines;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
-
     void PrepareIconTheme() {
         const fs::path theme = home / ".local/share/icons/TestTheme";
         Write(theme / "index.theme",
@@ -165,7 +92,7 @@ protected:
     }
 };
 
-using XdgDesktop = PreparedHome;
+using XdgDesktop = DesktopHome;
 
 TEST_F(XdgDesktop, MirrorsTheUsersDesktopFolderWithNamesIconsAndGridPositions) {
     PrepareIconTheme();
@@ -253,93 +180,6 @@ TEST_F(XdgDesktop, UsesThePositionsXfdesktopRecorded) {
     EXPECT_EQ(lines[0].substr(0, 12), "a.txt|36|20|");
     EXPECT_EQ(lines[1].substr(0, 14), "b.txt|324|212|");  // column 3, row 2
     EXPECT_EQ(lines[2].substr(0, 13), "c.txt|36|116|");   // the next free cell
-}
-
-// ---- Wallpaper ----
-
-std::string WallpaperLine() {
-    const WallpaperSetting setting = QueryXdgWallpaper();
-    std::ostringstream out;
-    out << setting.path << '|';
-    if (setting.color) out << int(setting.color->r * 255 + 0.5f) << ',' << int(setting.color->g * 255 + 0.5f) << ','
-                           << int(setting.color->b * 255 + 0.5f);
-    return out.str();
-}
-
-using XdgWallpaper = PreparedHome;
-
-TEST_F(XdgWallpaper, NothingSetGivesNoPathAndNoColour) {
-    EXPECT_EQ(InChild(WallpaperLine), "|");
-}
-
-TEST_F(XdgWallpaper, GnomePictureUriWithItsDarkVariant) {
-    const std::string keyfile =
-        "[org/gnome/desktop/background]\n"
-        "picture-uri='file://" + home.string() + "/My%20Pictures/caf%C3%A9.png'\n"
-        "picture-uri-dark='file://" + home.string() + "/dark.png'\n"
-        "primary-color='#102030'\n";
-    Write(home / ".config/glib-2.0/settings/keyfile", keyfile);
-    const std::map<std::string, std::string> gnome = {{"GSETTINGS_BACKEND", "keyfile"}};
-    EXPECT_EQ(InChild(WallpaperLine, gnome), home.string() + "/My Pictures/caf\xC3\xA9.png|16,32,48");
-
-    Write(home / ".config/glib-2.0/settings/keyfile",
-          keyfile + "\n[org/gnome/desktop/interface]\ncolor-scheme='prefer-dark'\n");
-    EXPECT_EQ(InChild(WallpaperLine, gnome), home.string() + "/dark.png|16,32,48");
-
-    Write(home / ".config/glib-2.0/settings/keyfile", keyfile + "picture-options='none'\n");
-    EXPECT_EQ(InChild(WallpaperLine, gnome), "|16,32,48");
-}
-
-TEST_F(XdgWallpaper, XfceBackdropOfTheFirstMonitor) {
-    Write(home / ".config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
-          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<channel name=\"xfce4-desktop\" version=\"1.0\">\n"
-          " <property name=\"backdrop\" type=\"empty\">\n  <property name=\"screen0\" type=\"empty\">\n"
-          "   <property name=\"monitorVirtual-1\" type=\"empty\">\n    <property name=\"workspace0\" type=\"empty\">\n"
-          "     <property name=\"color-style\" type=\"int\" value=\"0\"/>\n"
-          "     <property name=\"image-style\" type=\"int\" value=\"5\"/>\n"
-          "     <property name=\"last-image\" type=\"string\" value=\"/usr/share/backgrounds/x &amp; y.jpg\"/>\n"
-          "     <property name=\"rgba1\" type=\"array\">\n"
-          "      <value type=\"double\" value=\"1\"/><value type=\"double\" value=\"0.5\"/>"
-          "<value type=\"double\" value=\"0\"/><value type=\"double\" value=\"1\"/>\n"
-          "     </property>\n    </property>\n   </property>\n  </property>\n </property>\n</channel>\n");
-    EXPECT_EQ(InChild(WallpaperLine), "/usr/share/backgrounds/x & y.jpg|255,128,0");
-}
-
-TEST_F(XdgWallpaper, PlasmaImageWallpaper) {
-    Write(home / ".config/plasma-org.kde.plasma.desktop-appletsrc",
-          "[ActionPlugins][0]\nRightButton;NoModifier=org.kde.contextmenu\n\n"
-          "[Containments][1]\nactivityId=abc\nformfactor=0\nplugin=org.kde.plasma.folder\nwallpaperplugin=org.kde.image\n\n"
-          "[Containments][1][Wallpaper][org.kde.image][General]\nImage=file://" + home.string() + "/Bilder/Berg%20See.jpg\n"
-          "SlidePaths=/usr/share/wallpapers/\n");
-    EXPECT_EQ(InChild(WallpaperLine), home.string() + "/Bilder/Berg See.jpg|");
-}
-
-TEST_F(XdgWallpaper, FehbgAndTheRunningDesktopComesFirst) {
-    Write(home / ".fehbg", "#!/bin/sh\nfeh --no-fehbg --bg-scale '" + home.string() + "/walls/it'\\''s here.png' \n");
-    EXPECT_EQ(InChild(WallpaperLine), home.string() + "/walls/it's here.png|");
-    // With XFCE running, its own setting wins over a stray .fehbg.
-    Write(home / ".config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
-          "<channel name=\"xfce4-desktop\"><property name=\"backdrop\" type=\"empty\"><property name=\"screen0\" "
-          "type=\"empty\"><property name=\"monitor0\" type=\"empty\"><property name=\"workspace0\" type=\"empty\">"
-          "<property name=\"last-image\" type=\"string\" value=\"/x.png\"/></property></property></property>"
-          "</property></channel>");
-    EXPECT_EQ(InChild(WallpaperLine, {{"XDG_CURRENT_DESKTOP", "XFCE"}}), "/x.png|");
-}
-
-// The parsers on their own, with input no desktop would write.
-TEST(XdgSettingParsers, SurviveGarbage) {
-    EXPECT_FALSE(ParseXfceDesktopChannel("<channel><property name='backdrop'").has_value());
-    EXPECT_FALSE(ParseXfceDesktopChannel(std::string("\x00\x01<<>>", 6)).has_value());
-    EXPECT_FALSE(ParsePlasmaAppletsrc("[Containments\nImage=\n[[[]]]\n=").has_value());
-    EXPECT_FALSE(ParseFehbg("feh --bg-scale 'unterminated\nrm -rf /\n").has_value());
-    EXPECT_EQ(LocalPathFromUriOrPath("http://example.com/a.png"), "");
-    EXPECT_EQ(LocalPathFromUriOrPath("relative/a.png"), "");
-    EXPECT_EQ(LocalPathFromUriOrPath("file:///a/%E2%82%AC%20b.png"), "/a/\xE2\x82\xAC b.png");
-    EXPECT_FALSE(ParseColorText("").has_value());
-    EXPECT_FALSE(ParseColorText("300,0,0").has_value());
-    EXPECT_FALSE(ParseColorText("bluish").has_value());
-    ASSERT_TRUE(ParseColorText("0,128,255").has_value());
-    EXPECT_FLOAT_EQ(ParseColorText("0,128,255")->b, 1.0f);
 }
 
 TEST(XdgDisplayNames, AreCutTo259CodeUnits) {

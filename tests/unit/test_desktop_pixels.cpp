@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -226,3 +228,28 @@ TEST_F(WallpaperFiles, AHugeImageIsNotDecodedAtAll) {
 }
 
 }  // namespace
+
+// A gradient one texel a screen pixel: flat ends and a blend in the middle where a compositor
+// stretches two texels, an even blend from edge to edge otherwise; either direction.
+TEST(GradientWallpaper, RampsAndDirections) {
+    const Color red{1.0f, 0.0f, 0.0f}, blue{0.0f, 0.0f, 1.0f};
+    const RgbUpload middle = GradientWallpaper({red, blue, GradientDirection::Vertical, GradientRamp::MiddleHalf}, 1920, 8);
+    ASSERT_EQ(middle.width, 1u);
+    ASSERT_EQ(middle.height, 8u);
+    ASSERT_EQ(middle.pixels.size(), 8u * 4u);  // one padded pixel a row
+    const auto row = [&](const RgbUpload& upload, std::size_t y) {
+        return std::array<int, 3>{upload.pixels[y * 4], upload.pixels[y * 4 + 1], upload.pixels[y * 4 + 2]};
+    };
+    EXPECT_EQ(row(middle, 0), (std::array<int, 3>{255, 0, 0}));  // the outer quarters stay flat
+    EXPECT_EQ(row(middle, 1), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(row(middle, 6), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(row(middle, 7), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(row(middle, 3), (std::array<int, 3>{159, 0, 96}));  // t = 0.4375 -> 0.375 of the way
+
+    const RgbUpload edge = GradientWallpaper({red, blue, GradientDirection::Horizontal, GradientRamp::EdgeToEdge}, 4, 1080);
+    ASSERT_EQ(edge.width, 4u);
+    ASSERT_EQ(edge.height, 1u);
+    // (i + 0.5) / 4 of the way: 1/8, 3/8, 5/8, 7/8.
+    for (std::size_t x = 0; x < 4; ++x) EXPECT_EQ(edge.pixels[x * 3], std::lround(255 * (1 - (x + 0.5) / 4))) << x;
+    EXPECT_EQ(GradientWallpaper({red, blue}, 0, 0).height, 1u);  // a degenerate screen still gets a pixel
+}

@@ -1,0 +1,196 @@
+// KDE Plasma 5/6: the wallpaper of the desktop containment on the primary screen in the current
+// activity (plasma-org.kde.plasma.desktop-appletsrc); an empty image means the default wallpaper
+// package, and a package folder shows its image sized best for the screen.
+#include "desktop/xdg/settings_files.h"
+#include "desktop/xdg/wallpaper.h"
+
+#include <glib.h>
+
+#include <cmath>
+#include <map>
+
+namespace {
+
+struct Containment {
+    std::string plugin;
+    std::string activity;
+    int screen = -1;
+    bool desktop = true;  // a panel or another non-desktop containment is not
+    PlasmaWallpaperRecord wallpaper{"org.kde.image", {}, std::nullopt};
+    bool colorPluginSet = false;
+};
+
+// "Containments][7][Wallpaper][org.kde.image][General" into ("7", "Wallpaper][org.kde.image][General").
+bool SplitContainmentGroup(std::string_view group, std::string_view& id, std::string_view& rest) {
+    constexpr std::string_view prefix = "Containments][";
+    if (group.rfind(prefix, 0) != 0) return false;
+    const std::size_t close = group.find(']', prefix.size());
+    id = group.substr(prefix.size(), close == std::string_view::npos ? std::string_view::npos : close - prefix.size());
+    rest = close == std::string_view::npos ? std::string_view() : group.substr(std::min(group.size(), close + 2));
+    return !id.empty();
+}
+
+}  // namespace
+
+std::optional<PlasmaWallpaperRecord> ParsePlasmaAppletsrc(std::string_view text, std::string_view activity) {
+    const IniFile file = ParseIniFile(text);
+    // Looked up by id in a map: a file with many containments costs one pass, not one per id.
+    std::map<std::string, Containment, std::less<>> containments;
+    std::vector<std::string> order;
+    for (const IniFile::Group& group : file.groups) {
+        std::string_view id, rest;
+        if (!SplitContainmentGroup(group.name, id, rest)) continue;
+        auto [entry, added] = containments.try_emplace(std::string(id));
+        if (added) order.emplace_back(id);
+        Containment& containment = entry->second;
+        for (const auto& [key, value] : group.entries) {
+            if (rest.empty()) {
+                if (key == "plugin") {
+                    containment.plugin = value;
+                    containment.desktop = value == "org.kde.plasma.folder" || value == "org.kde.desktopcontainment";
+                } else if (key == "activityId") {
+                    containment.activity = value;
+                } else if (key == "lastScreen") {
+                    containment.screen = static_cast<int>(g_ascii_strtoll(value.c_str(), nullptr, 10));
+                } else if (key == "wallpaperplugin") {
+                    containment.wallpaper.plugin = value;
+                }
+            } else if (rest == "Wallpaper][org.kde.image][General") {
+                if (key == "Image") containment.wallpaper.image = value;
+                if (key == "Color" && !containment.colorPluginSet) containment.wallpaper.color = ParseColorText(value);
+            } else if (rest == "Wallpaper][org.kde.color][General" && key == "Color") {
+                containment.colorPluginSet = true;
+                containment.wallpaper.color = ParseColorText(value);
+            }
+        }
+    }
+    // The primary screen's desktop in the current activity; failing that, the primary screen's
+    // desktop in any activity, then any desktop.
+    const Containment* best = nullptr;
+    int bestRank = -1;
+    for (const std::string& id : order) {
+        const Containment& containment = containments.find(id)->second;
+        if (!containment.desktop || containment.plugin.empty()) continue;
+        const int rank = (containment.screen == 0 ? 2 : 0) + (!activity.empty() && containment.activity == activity ? 1 : 0);
+        if (rank > bestRank) {
+            best = &containment;
+            bestRank = rank;
+        }
+    }
+    if (best == nullptr) return std::nullopt;
+    PlasmaWallpaperRecord record = best->wallpaper;
+    // The colour plugin's own colour when it draws (its default is Plasma's blue); the image
+    // plugin's fill colour (default black) otherwise.
+    if (record.plugin == "org.kde.color" && !best->colorPluginSet) record.color = ParseColorText("#1d99f3");
+    if (record.plugin != "org.kde.color" && !record.color) record.color = Color{0.0f, 0.0f, 0.0f};
+    return record;
+}
+
+namespace {
+
+// Plasma's preference among a package's sizes: near the screen's aspect ratio first, then the
+// width closest to the screen's, scaling up costing twice as much as scaling down.
+double SizeDistance(int width, int height, const ScreenFacts& screen) {
+    if (screen.width <= 0 || screen.height <= 0) return -static_cast<double>(width) * height;  // largest
+    const double aspect = static_cast<double>(width) / height;
+    const double screenAspect = static_cast<double>(screen.width) / screen.height;
+    double delta = static_cast<double>(width - screen.width);
+    delta = delta >= 0.0 ? delta : -delta * 2.0;
+    return std::fabs(aspect - screenAspect) * 25000.0 + delta;
+}
+
+std::string BestImageIn(const std::string& folder, const ScreenFacts& screen) {
+    GDir* directory = g_dir_open(folder.c_str(), 0, nullptr);
+    if (directory == nullptr) return {};
+    std::string best;
+    double bestDistance = 0.0;
+    int entries = 0;
+    while (const gchar* name = g_dir_read_name(directory)) {
+        if (++entries > 1000) break;  // a package holds a handful of sizes
+        int width = 0, height = 0;
+        char dot = 0;
+        if (std::sscanf(name, "%dx%d%c", &width, &height, &dot) != 3 || dot != '.' || width <= 0 || height <= 0 ||
+            width > 100000 || height > 100000)
+            continue;
+        const double distance = SizeDistance(width, height, screen);
+        if (best.empty() || distance < bestDistance || (distance == bestDistance && name < best)) {
+            best = name;
+            bestDistance = distance;
+        }
+    }
+    g_dir_close(directory);
+    return best.empty() ? std::string() : folder + "/" + best;
+}
+
+// A dark colour scheme as Plasma judges it: the window colour's qGray below 192.
+bool DarkColorScheme() {
+    const std::optional<std::string> background = IniValue(ReadConfigFile({"kdeglobals"}), "Colors:Window", "BackgroundNormal");
+    const std::optional<Color> color = background ? ParseColorText(*background) : std::nullopt;
+    if (!color) return false;  // Breeze, light
+    const auto channel = [](float value) { return static_cast<int>(std::lround(value * 255.0f)); };
+    return (channel(color->r) * 11 + channel(color->g) * 16 + channel(color->b) * 5) / 32 < 192;
+}
+
+// The folder of a wallpaper package by name, in the user's data folder or the system's.
+std::string PackageFolder(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return {};
+    std::vector<std::string> roots{g_get_user_data_dir()};
+    for (const gchar* const* data = g_get_system_data_dirs(); *data != nullptr; ++data) roots.emplace_back(*data);
+    for (const std::string& root : roots) {
+        const std::string folder = root + "/wallpapers/" + name;
+        if (g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) return folder;
+    }
+    return {};
+}
+
+// The wallpaper an empty Image shows: the look-and-feel package's default, else the Plasma
+// theme's (plasmarc's defaultWallpaperTheme, "Next" when unset).
+std::string DefaultPackage() {
+    const std::optional<std::string> chosen = IniValue(ReadConfigFile({"kdeglobals"}), "KDE", "LookAndFeelPackage");
+    const std::string lookAndFeel = chosen && !chosen->empty() ? *chosen : "org.kde.breeze.desktop";
+    if (lookAndFeel.find('/') == std::string::npos && lookAndFeel != "..") {
+        std::vector<std::string> roots{g_get_user_data_dir()};
+        for (const gchar* const* data = g_get_system_data_dirs(); *data != nullptr; ++data) roots.emplace_back(*data);
+        for (const std::string& root : roots) {
+            const std::optional<std::string> image = IniValue(
+                ReadSettingsFile(root + "/plasma/look-and-feel/" + lookAndFeel + "/contents/defaults"), "Wallpaper", "Image");
+            if (image) {
+                const std::string folder = PackageFolder(*image);
+                if (!folder.empty()) return folder;
+            }
+        }
+    }
+    const std::optional<std::string> theme = IniValue(ReadConfigFile({"plasmarc"}), "Wallpaper", "defaultWallpaperTheme");
+    return PackageFolder(theme && !theme->empty() ? *theme : "Next");
+}
+
+// The current activity as the activity manager records it.
+std::string CurrentActivity() {
+    return IniValue(ReadSettingsFile(UserConfigPath({"kactivitymanagerdrc"})), "main", "currentActivity").value_or("");
+}
+
+}  // namespace
+
+std::string PlasmaPackagePicture(std::string folder, const ScreenFacts& screen, bool dark) {
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (dark) {
+        const std::string picture = BestImageIn(folder + "/contents/images_dark", screen);
+        if (!picture.empty()) return picture;
+    }
+    return BestImageIn(folder + "/contents/images", screen);
+}
+
+std::optional<WallpaperSetting> PlasmaWallpaper(const ScreenFacts& screen) {
+    const std::optional<std::string> text = ReadSettingsFile(UserConfigPath({"plasma-org.kde.plasma.desktop-appletsrc"}));
+    if (!text) return std::nullopt;
+    const std::optional<PlasmaWallpaperRecord> record = ParsePlasmaAppletsrc(*text, CurrentActivity());
+    if (!record) return std::nullopt;
+    WallpaperSetting setting;
+    setting.color = record->color;
+    if (record->plugin != "org.kde.image") return setting;
+    std::string picture = record->image.empty() ? DefaultPackage() : LocalPathFromUriOrPath(record->image);
+    if (!picture.empty() && g_file_test(picture.c_str(), G_FILE_TEST_IS_DIR))
+        picture = PlasmaPackagePicture(picture, screen, DarkColorScheme());
+    setting.path = picture;
+    return setting;
+}

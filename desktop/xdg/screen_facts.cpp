@@ -1,0 +1,74 @@
+// The primary monitor and the current workspace, read from the X server: RandR names the
+// primary output and where it sits; the window manager publishes the workspace on the root window.
+#include "desktop/xdg/wallpaper.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+namespace {
+
+void ReadPrimaryOutput(Display* display, Window root, ScreenFacts& facts) {
+    int eventBase = 0, errorBase = 0;
+    if (!XRRQueryExtension(display, &eventBase, &errorBase)) return;
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
+    if (resources == nullptr) return;
+    RROutput primary = XRRGetOutputPrimary(display, root);
+    // Without a primary output, the first one that is lit.
+    for (int i = 0; primary == None && i < resources->noutput; ++i) {
+        XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i]);
+        if (output != nullptr && output->crtc != None) primary = resources->outputs[i];
+        if (output != nullptr) XRRFreeOutputInfo(output);
+    }
+    if (XRROutputInfo* output = primary != None ? XRRGetOutputInfo(display, resources, primary) : nullptr) {
+        if (output->crtc != None) {
+            if (XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, output->crtc)) {
+                if (crtc->width > 0 && crtc->height > 0) {
+                    facts.x = crtc->x;
+                    facts.y = crtc->y;
+                    facts.width = static_cast<std::int32_t>(crtc->width);
+                    facts.height = static_cast<std::int32_t>(crtc->height);
+                }
+                XRRFreeCrtcInfo(crtc);
+            }
+        }
+        if (output->name != nullptr) facts.connector.assign(output->name, static_cast<std::size_t>(output->nameLen));
+        XRRFreeOutputInfo(output);
+    }
+    XRRFreeScreenResources(resources);
+}
+
+int CurrentWorkspace(Display* display, Window root) {
+    const Atom property = XInternAtom(display, "_NET_CURRENT_DESKTOP", True);
+    if (property == None) return 0;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    int workspace = 0;
+    if (XGetWindowProperty(display, root, property, 0, 1, False, XA_CARDINAL, &type, &format, &count, &remaining,
+                           &data) == Success &&
+        data != nullptr && format == 32 && count == 1) {
+        const unsigned long value = *reinterpret_cast<unsigned long*>(data);
+        workspace = value < 1000 ? static_cast<int>(value) : 0;
+    }
+    if (data != nullptr) XFree(data);
+    return workspace;
+}
+
+}  // namespace
+
+ScreenFacts ReadScreenFacts() {
+    ScreenFacts facts;
+    facts.width = 1920;
+    facts.height = 1080;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return facts;
+    const Window root = DefaultRootWindow(display);
+    facts.width = DisplayWidth(display, DefaultScreen(display));
+    facts.height = DisplayHeight(display, DefaultScreen(display));
+    ReadPrimaryOutput(display, root, facts);
+    facts.workspace = CurrentWorkspace(display, root);
+    XCloseDisplay(display);
+    return facts;
+}
