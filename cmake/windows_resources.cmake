@@ -1,7 +1,8 @@
 # Win32 resources for the Windows build, compiled with windres from the same manifests the Linux
 # build embeds: every entry becomes an RT_RCDATA resource under its id. The screen saver also
 # gets its application icon (group 1001, built from the art generator's icon_N.png), a manifest
-# (asInvoker, no uiAccess) and its description string (id 1, the name the screen-saver list shows).
+# (asInvoker, no uiAccess), its description string (id 1, the name the screen-saver list shows)
+# and its version information.
 include_guard(GLOBAL)
 include(resources)
 
@@ -44,11 +45,49 @@ function(_gravefall_application_icon out)
   set(${out} ${ico} PARENT_SCOPE)
 endfunction()
 
+# The VERSIONINFO block (Explorer's Details tab): the project's version, the copyright line of
+# LICENSE. Language US English, Unicode strings (0x0409, code page 1200).
+function(_gravefall_version_resource out)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/LICENSE)
+  file(STRINGS ${CMAKE_SOURCE_DIR}/LICENSE copyright REGEX "^Copyright " LIMIT_COUNT 1)
+  string(REPLACE "\"" "\"\"" copyright "${copyright}")  # a quote inside an .rc string is doubled
+  set(numbers ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0)
+  set(${out} "1 VERSIONINFO
+FILEVERSION ${numbers}
+PRODUCTVERSION ${numbers}
+FILEFLAGSMASK 0x3F
+FILEFLAGS 0x0
+FILEOS 0x40004
+FILETYPE 0x1
+FILESUBTYPE 0x0
+BEGIN
+  BLOCK \"StringFileInfo\"
+  BEGIN
+    BLOCK \"040904B0\"
+    BEGIN
+      VALUE \"CompanyName\", \"Gravefall developers\"
+      VALUE \"FileDescription\", \"Gravefall screen saver\"
+      VALUE \"FileVersion\", \"${PROJECT_VERSION}\"
+      VALUE \"InternalName\", \"gravefall\"
+      VALUE \"LegalCopyright\", \"${copyright}\"
+      VALUE \"OriginalFilename\", \"gravefall.scr\"
+      VALUE \"ProductName\", \"Gravefall\"
+      VALUE \"ProductVersion\", \"${PROJECT_VERSION}\"
+    END
+  END
+  BLOCK \"VarFileInfo\"
+  BEGIN
+    VALUE \"Translation\", 0x409, 1200
+  END
+END
+" PARENT_SCOPE)
+endfunction()
+
 # gravefall_add_windows_resources(TARGET MANIFESTS file... [APPLICATION] [GENERATED_DIR dir]
 #                                 [DEPENDS target...])
 #
 # Compiles the manifests' files into TARGET as RT_RCDATA resources. APPLICATION adds the icon
-# group, the execution-level manifest and the description string of the screen saver.
+# group, the execution-level manifest, the description string and the version information.
 function(gravefall_add_windows_resources target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "APPLICATION" "GENERATED_DIR" "MANIFESTS;DEPENDS")
   set(lines "// Generated for ${target} from: ${arg_MANIFESTS}\n")
@@ -70,6 +109,8 @@ function(gravefall_add_windows_resources target)
     string(APPEND lines "1 24 ${quoted}\n")  # CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST
     list(APPEND depends ${manifest})
     string(APPEND lines "STRINGTABLE\nBEGIN\n  1 \"Gravefall\"\nEND\n")
+    _gravefall_version_resource(version_resource)
+    string(APPEND lines "${version_resource}")
   endif()
 
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.rc)
