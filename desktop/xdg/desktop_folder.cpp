@@ -107,15 +107,16 @@ void ReadDesktopEntry(const std::string& path, XdgDesktopItem& item) {
     item.icon.names.emplace_back("text-x-generic");
 }
 
-std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& directory) {
+std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& directory, const char* positionKey) {
     std::vector<XdgDesktopItem> items;
     GFile* folder = g_file_new_for_path(directory.c_str());
     GError* error = nullptr;
-    GFileEnumerator* children = g_file_enumerate_children(
-        folder,
-        G_FILE_ATTRIBUTE_STANDARD_NAME "," G_FILE_ATTRIBUTE_STANDARD_TYPE "," G_FILE_ATTRIBUTE_STANDARD_IS_HIDDEN
-        "," G_FILE_ATTRIBUTE_STANDARD_IS_BACKUP ",metadata::nautilus-icon-position",
-        G_FILE_QUERY_INFO_NONE, nullptr, &error);
+    std::string attributes = G_FILE_ATTRIBUTE_STANDARD_NAME "," G_FILE_ATTRIBUTE_STANDARD_TYPE
+                             "," G_FILE_ATTRIBUTE_STANDARD_IS_HIDDEN "," G_FILE_ATTRIBUTE_STANDARD_IS_BACKUP;
+    if (positionKey != nullptr)
+        attributes += std::string(",") + positionKey + ",metadata::monitor,metadata::trusted," G_FILE_ATTRIBUTE_ACCESS_CAN_EXECUTE;
+    GFileEnumerator* children =
+        g_file_enumerate_children(folder, attributes.c_str(), G_FILE_QUERY_INFO_NONE, nullptr, &error);
     g_object_unref(folder);
     if (children == nullptr) {
         // No desktop folder at all is an empty desktop; one that is there but unreadable is not.
@@ -148,6 +149,7 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
         item.fileName = rawName;
         item.isDirectory = g_file_info_get_file_type(info) == G_FILE_TYPE_DIRECTORY;
         gchar* path = g_build_filename(directory.c_str(), rawName, nullptr);
+        item.path = path;
         if (item.isDirectory) {
             item.displayName = ShownFileName(item.fileName);
             item.icon.names = {"folder"};
@@ -159,9 +161,14 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
         }
         g_free(path);
 
-        const char* recorded = g_file_info_get_attribute_string(info, "metadata::nautilus-icon-position");
+        const char* recorded = positionKey ? g_file_info_get_attribute_string(info, positionKey) : nullptr;
         int x = 0, y = 0;
         if (recorded != nullptr && std::sscanf(recorded, "%d,%d", &x, &y) == 2) item.recordedPosition = ShellPoint{x, y};
+        const char* monitor = positionKey ? g_file_info_get_attribute_string(info, "metadata::monitor") : nullptr;
+        if (monitor != nullptr) item.recordedMonitor = static_cast<int>(g_ascii_strtoll(monitor, nullptr, 10));
+        const char* trusted = positionKey ? g_file_info_get_attribute_string(info, "metadata::trusted") : nullptr;
+        item.trusted = trusted != nullptr && std::strcmp(trusted, "true") == 0;
+        item.executable = g_file_info_get_attribute_boolean(info, G_FILE_ATTRIBUTE_ACCESS_CAN_EXECUTE);
         items.push_back(std::move(item));
         g_object_unref(info);
     }

@@ -5,11 +5,21 @@
 
 #include <gio/gio.h>
 
-GSettingsReader::GSettingsReader(const char* schemaId) {
+GSettingsReader::GSettingsReader(const char* schemaId, const std::vector<std::string>& schemaFolders) {
     // A missing schema would abort inside g_settings_new: look it up first.
-    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
-    if (source == nullptr) return;
-    schema = g_settings_schema_source_lookup(source, schemaId, TRUE);
+    for (const std::string& folder : schemaFolders) {
+        GSettingsSchemaSource* own = g_settings_schema_source_new_from_directory(
+            folder.c_str(), g_settings_schema_source_get_default(), FALSE, nullptr);
+        if (own == nullptr) continue;
+        schema = g_settings_schema_source_lookup(own, schemaId, FALSE);
+        g_settings_schema_source_unref(own);
+        if (schema != nullptr) break;
+    }
+    if (schema == nullptr) {
+        GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+        if (source == nullptr) return;
+        schema = g_settings_schema_source_lookup(source, schemaId, TRUE);
+    }
     if (schema != nullptr) settings = g_settings_new_full(schema, nullptr, nullptr);
 }
 
@@ -55,6 +65,18 @@ std::optional<int> GSettingsReader::Integer(const char* key) const {
     const int result = g_variant_get_int32(value);
     g_variant_unref(value);
     return result;
+}
+
+std::optional<std::vector<std::string>> GSettingsReader::StringList(const char* key) const {
+    GVariant* value = Value(settings, schema, key, G_VARIANT_TYPE_STRING_ARRAY);
+    if (value == nullptr) return std::nullopt;
+    std::vector<std::string> list;
+    gsize count = 0;
+    const gchar** strings = g_variant_get_strv(value, &count);
+    for (gsize i = 0; i < count && i < 10000; ++i) list.emplace_back(strings[i]);
+    g_free(strings);
+    g_variant_unref(value);
+    return list;
 }
 
 bool GSettingsReader::UserSet(const char* key) const {

@@ -7,13 +7,16 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 struct _GSettings;
 struct _GSettingsSchema;
 
 class GSettingsReader {
 public:
-    explicit GSettingsReader(const char* schemaId);
+    // schemaFolders: folders of compiled schemas to look in before the system's (an extension
+    // keeps its schema in its own folder).
+    explicit GSettingsReader(const char* schemaId, const std::vector<std::string>& schemaFolders = {});
     ~GSettingsReader();
     GSettingsReader(const GSettingsReader&) = delete;
     GSettingsReader& operator=(const GSettingsReader&) = delete;
@@ -23,6 +26,7 @@ public:
     std::optional<std::string> String(const char* key) const;
     std::optional<bool> Boolean(const char* key) const;
     std::optional<int> Integer(const char* key) const;
+    std::optional<std::vector<std::string>> StringList(const char* key) const;
     // Whether the user changed the key from its default.
     bool UserSet(const char* key) const;
 

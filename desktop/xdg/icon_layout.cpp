@@ -1,130 +1,138 @@
-// Where the desktop shows each item: the positions a desktop environment recorded, otherwise the
-// arrangement of a fresh desktop, columns of cells filled from the top-left corner.
+// Where a desktop shows each item, in the terms every desktop shares: a grid of slots filled from
+// a start corner, positions the user recorded (as slots or as pixels), and the name order file
+// managers sort by. The environments' own geometry lives in their readers.
 #include "desktop/xdg/xdg_desktop.h"
 
-#include "desktop/xdg/settings_files.h"
-
 #include <glib.h>
-#include <glib/gstdio.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <set>
 
-std::int32_t GridRows(const GridLayout& grid) {
-    return std::max<std::int32_t>(1, (grid.areaHeight - 2 * GridMargin) / GridCellHeight);
+namespace {
+
+std::int64_t Offset(std::int32_t index, std::int32_t step, std::int32_t span, std::int32_t count) {
+    if (span == 0 || count <= 0) return std::int64_t{index} * step;
+    const std::int64_t offset = std::int64_t{std::abs(span)} * index / count;
+    return span < 0 ? -offset : offset;
 }
 
-ShellPoint GridCellPosition(const GridLayout& grid, std::int32_t column, std::int32_t row) {
-    // The icon sits centred at the top of its cell, its label below it.
-    const std::int64_t x = std::int64_t{grid.origin.x} + GridMargin + std::int64_t{column} * GridCellWidth +
-                           (GridCellWidth - GridIconSize) / 2;
-    const std::int64_t y = std::int64_t{grid.origin.y} + GridMargin + std::int64_t{row} * GridCellHeight + 8;
-    auto clamp = [](std::int64_t v) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); };
-    return ShellPoint{clamp(x), clamp(y)};
+}  // namespace
+
+ShellPoint SlotIcon(const SlotGrid& grid, Slot slot) {
+    const auto clamp = [](std::int64_t value) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
+    };
+    return ShellPoint{clamp(grid.first.x + Offset(slot.column, grid.stepX, grid.spanX, grid.columns)),
+                      clamp(grid.first.y + Offset(slot.row, grid.stepY, grid.spanY, grid.rows))};
 }
 
-std::map<std::string, std::pair<std::int32_t, std::int32_t>> ParseXfdesktopLayout(const std::string& text) {
-    std::map<std::string, std::pair<std::int32_t, std::int32_t>> cells;
-    GKeyFile* file = g_key_file_new();
-    if (g_key_file_load_from_data(file, text.data(), text.size(), G_KEY_FILE_NONE, nullptr)) {
-        gsize count = 0;
-        gchar** groups = g_key_file_get_groups(file, &count);
-        for (gsize i = 0; i < count; ++i) {
-            GError* rowError = nullptr;
-            GError* columnError = nullptr;
-            const gint row = g_key_file_get_integer(file, groups[i], "row", &rowError);
-            const gint column = g_key_file_get_integer(file, groups[i], "col", &columnError);
-            if (rowError == nullptr && columnError == nullptr && row >= 0 && column >= 0 && row < 100000 &&
-                column < 100000)
-                cells.emplace(groups[i], std::make_pair(column, row));
-            if (rowError) g_error_free(rowError);
-            if (columnError) g_error_free(columnError);
-        }
-        g_strfreev(groups);
-    }
-    g_key_file_free(file);
-    return cells;
+Slot NearestSlot(const SlotGrid& grid, ShellPoint point) {
+    const auto nearest = [](std::int32_t value, std::int32_t first, std::int32_t step, std::int32_t count) {
+        if (step == 0 || count <= 1) return 0;
+        const double index = static_cast<double>(std::int64_t{value} - first) / step;
+        return static_cast<std::int32_t>(std::clamp<double>(std::lround(index), 0, count - 1));
+    };
+    return Slot{nearest(point.x, grid.first.x, grid.stepX, grid.columns), nearest(point.y, grid.first.y, grid.stepY, grid.rows)};
 }
 
-std::map<std::string, std::pair<std::int32_t, std::int32_t>> ReadXfdesktopLayout(std::int32_t screenWidth,
-                                                                                std::int32_t screenHeight) {
-    gchar* folder = g_build_filename(g_get_user_config_dir(), "xfce4", "desktop", nullptr);
-    std::string chosen;
-    // The file for this screen size, else the most recently written layout of screen 0.
-    gchar* exact = g_strdup_printf("icons.screen0-%dx%d.rc", screenWidth, screenHeight);
-    GDir* dir = g_dir_open(folder, 0, nullptr);
-    gint64 newest = -1;
-    if (dir != nullptr) {
-        while (const gchar* name = g_dir_read_name(dir)) {
-            if (!g_str_has_prefix(name, "icons.screen0") || !g_str_has_suffix(name, ".rc")) continue;
-            gchar* path = g_build_filename(folder, name, nullptr);
-            if (std::string(name) == exact) {
-                chosen = path;
-                newest = G_MAXINT64;
-            } else {
-                GStatBuf status;
-                if (g_stat(path, &status) == 0 && status.st_mtime > newest) {
-                    newest = status.st_mtime;
-                    chosen = path;
-                }
+namespace {
+
+// Slot number k in fill order.
+Slot SlotAt(const SlotGrid& grid, std::int64_t k) {
+    Slot slot = grid.rowMajor ? Slot{static_cast<std::int32_t>(k % grid.columns), static_cast<std::int32_t>(k / grid.columns)}
+                              : Slot{static_cast<std::int32_t>(k / grid.rows), static_cast<std::int32_t>(k % grid.rows)};
+    if (grid.fromRight) slot.column = grid.columns - 1 - slot.column;
+    if (grid.fromBottom) slot.row = grid.rows - 1 - slot.row;
+    return slot;
+}
+
+bool Overlaps(ShellPoint a, ShellPoint b, std::int32_t size) {
+    return std::llabs(std::int64_t{a.x} - b.x) < size && std::llabs(std::int64_t{a.y} - b.y) < size;
+}
+
+}  // namespace
+
+std::vector<std::optional<ShellPoint>> PlaceIcons(const SlotGrid& grid, const std::vector<RecordedPlace>& records,
+                                                  std::int32_t iconSize, ScreenSize window) {
+    std::vector<std::optional<ShellPoint>> placed(records.size());
+    std::set<Slot> taken;
+    std::vector<ShellPoint> fixedPoints;
+    const std::int64_t slotCount = std::int64_t{std::max(grid.columns, 1)} * std::max(grid.rows, 1);
+    const auto visible = [&](ShellPoint point) {
+        return point.x < window.width && point.y < window.height && std::int64_t{point.x} + iconSize > 0 &&
+               std::int64_t{point.y} + iconSize > 0;
+    };
+    // Recorded places first, in order.
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].point) {
+            if (visible(*records[i].point)) {
+                placed[i] = records[i].point;
+                fixedPoints.push_back(*records[i].point);
             }
-            g_free(path);
+        } else if (records[i].slot) {
+            Slot slot = *records[i].slot;
+            if (slot.column < 0 || slot.row < 0 || slot.column >= grid.columns || slot.row >= grid.rows) continue;
+            if (taken.count(slot)) {
+                // The nearest free slot, by distance in slots.
+                std::int64_t best = -1, bestDistance = 0;
+                for (std::int64_t k = 0; k < slotCount && k < 1000000; ++k) {
+                    const Slot candidate = SlotAt(grid, k);
+                    if (taken.count(candidate)) continue;
+                    const std::int64_t dx = candidate.column - slot.column, dy = candidate.row - slot.row;
+                    if (best < 0 || dx * dx + dy * dy < bestDistance) {
+                        best = k;
+                        bestDistance = dx * dx + dy * dy;
+                    }
+                }
+                if (best < 0) continue;
+                slot = SlotAt(grid, best);
+            }
+            taken.insert(slot);
+            placed[i] = SlotIcon(grid, slot);
         }
-        g_dir_close(dir);
     }
-    g_free(exact);
-    g_free(folder);
-    const std::optional<std::string> text = ReadSettingsFile(chosen);
-    return text ? ParseXfdesktopLayout(*text) : std::map<std::string, std::pair<std::int32_t, std::int32_t>>{};
+    // The rest into free slots, skipping those a recorded pixel position covers.
+    std::int64_t next = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].point || records[i].slot) continue;
+        while (next < slotCount) {
+            const Slot slot = SlotAt(grid, next++);
+            const ShellPoint icon = SlotIcon(grid, slot);
+            if (taken.count(slot) ||
+                std::any_of(fixedPoints.begin(), fixedPoints.end(), [&](ShellPoint p) { return Overlaps(p, icon, iconSize); }))
+                continue;
+            taken.insert(slot);
+            placed[i] = icon;
+            break;
+        }
+        // A full desktop stacks the rest in its last slot, as desktops do when they run out of room.
+        if (!placed[i] && slotCount > 0) placed[i] = SlotIcon(grid, SlotAt(grid, slotCount - 1));
+    }
+    return placed;
 }
 
-std::vector<XdgViewItem> ArrangeDesktop(const std::vector<XdgDesktopItem>& items, const GridLayout& grid,
-                                        const std::map<std::string, std::pair<std::int32_t, std::int32_t>>& cells) {
-    // A file manager's default order: folders first, then by name as people read file names.
+std::vector<std::size_t> NameOrder(const std::vector<XdgDesktopItem>& items, bool foldersFirst) {
     struct Key {
         bool directory;
         std::string collation;
-        const std::string* fileName;
         std::size_t index;
     };
     std::vector<Key> keys;
     keys.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
         gchar* collation = g_utf8_collate_key_for_filename(items[i].displayName.c_str(), -1);
-        keys.push_back(Key{items[i].isDirectory, collation ? collation : "", &items[i].fileName, i});
+        keys.push_back(Key{foldersFirst && items[i].isDirectory, collation ? collation : "", i});
         g_free(collation);
     }
-    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+    std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
         if (a.directory != b.directory) return a.directory;
         if (a.collation != b.collation) return a.collation < b.collation;
-        return *a.fileName < *b.fileName;
+        return items[a.index].fileName < items[b.index].fileName;
     });
-
-    std::vector<XdgViewItem> view(keys.size());
-    std::vector<bool> placed(keys.size(), false);
-    std::set<std::pair<std::int32_t, std::int32_t>> taken;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        const XdgDesktopItem& item = items[keys[k].index];
-        view[k].item = keys[k].index;
-        if (item.recordedPosition) {
-            view[k].position = *item.recordedPosition;
-            placed[k] = true;
-        } else if (auto cell = cells.find(item.displayName); cell != cells.end() && !taken.count(cell->second)) {
-            taken.insert(cell->second);
-            view[k].position = GridCellPosition(grid, cell->second.first, cell->second.second);
-            placed[k] = true;
-        }
-    }
-    const std::int32_t rows = GridRows(grid);
-    std::int64_t next = 0;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (placed[k]) continue;
-        std::pair<std::int32_t, std::int32_t> cell;
-        do {
-            cell = {static_cast<std::int32_t>(next / rows), static_cast<std::int32_t>(next % rows)};
-            ++next;
-        } while (taken.count(cell));
-        view[k].position = GridCellPosition(grid, cell.first, cell.second);
-    }
-    return view;
+    std::vector<std::size_t> order;
+    order.reserve(keys.size());
+    for (const Key& key : keys) order.push_back(key.index);
+    return order;
 }

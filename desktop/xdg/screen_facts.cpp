@@ -6,6 +6,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <algorithm>
+
 namespace {
 
 void ReadPrimaryOutput(Display* display, Window root, ScreenFacts& facts) {
@@ -14,10 +16,16 @@ void ReadPrimaryOutput(Display* display, Window root, ScreenFacts& facts) {
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
     if (resources == nullptr) return;
     RROutput primary = XRRGetOutputPrimary(display, root);
-    // Without a primary output, the first one that is lit.
-    for (int i = 0; primary == None && i < resources->noutput; ++i) {
+    // Without a primary output, the first one that is lit. Its place among the lit outputs is the
+    // monitor number desktops record.
+    int lit = 0;
+    for (int i = 0; i < resources->noutput; ++i) {
         XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i]);
-        if (output != nullptr && output->crtc != None) primary = resources->outputs[i];
+        if (output != nullptr && output->crtc != None) {
+            if (primary == None) primary = resources->outputs[i];
+            if (resources->outputs[i] == primary) facts.monitorIndex = lit;
+            ++lit;
+        }
         if (output != nullptr) XRRFreeOutputInfo(output);
     }
     if (XRROutputInfo* output = primary != None ? XRRGetOutputInfo(display, resources, primary) : nullptr) {
@@ -36,6 +44,34 @@ void ReadPrimaryOutput(Display* display, Window root, ScreenFacts& facts) {
         XRRFreeOutputInfo(output);
     }
     XRRFreeScreenResources(resources);
+}
+
+// _NET_WORKAREA of the current workspace, cut to the primary monitor, relative to its corner.
+void ReadWorkArea(Display* display, Window root, ScreenFacts& facts) {
+    facts.workX = 0, facts.workY = 0, facts.workWidth = facts.width, facts.workHeight = facts.height;
+    const Atom property = XInternAtom(display, "_NET_WORKAREA", True);
+    if (property == None) return;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, root, property, 0, 4 * 64, False, XA_CARDINAL, &type, &format, &count, &remaining,
+                           &data) == Success &&
+        data != nullptr && format == 32 && count >= 4) {
+        const auto* values = reinterpret_cast<unsigned long*>(data);
+        const unsigned long index = static_cast<unsigned long>(facts.workspace) * 4 + 4 <= count ? facts.workspace * 4u : 0;
+        const long left = std::max<long>(static_cast<long>(values[index]), facts.x);
+        const long top = std::max<long>(static_cast<long>(values[index + 1]), facts.y);
+        const long right = std::min<long>(static_cast<long>(values[index] + values[index + 2]), facts.x + facts.width);
+        const long bottom = std::min<long>(static_cast<long>(values[index + 1] + values[index + 3]), facts.y + facts.height);
+        if (right > left && bottom > top) {
+            facts.workX = static_cast<std::int32_t>(left - facts.x);
+            facts.workY = static_cast<std::int32_t>(top - facts.y);
+            facts.workWidth = static_cast<std::int32_t>(right - left);
+            facts.workHeight = static_cast<std::int32_t>(bottom - top);
+        }
+    }
+    if (data != nullptr) XFree(data);
 }
 
 int CurrentWorkspace(Display* display, Window root) {
@@ -60,8 +96,8 @@ int CurrentWorkspace(Display* display, Window root) {
 
 ScreenFacts ReadScreenFacts() {
     ScreenFacts facts;
-    facts.width = 1920;
-    facts.height = 1080;
+    facts.width = facts.workWidth = 1920;
+    facts.height = facts.workHeight = 1080;
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return facts;
     const Window root = DefaultRootWindow(display);
@@ -69,6 +105,7 @@ ScreenFacts ReadScreenFacts() {
     facts.height = DisplayHeight(display, DefaultScreen(display));
     ReadPrimaryOutput(display, root, facts);
     facts.workspace = CurrentWorkspace(display, root);
+    ReadWorkArea(display, root, facts);
     XCloseDisplay(display);
     return facts;
 }

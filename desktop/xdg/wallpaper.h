@@ -33,7 +33,14 @@ struct ScreenFacts {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::string connector;  // e.g. "DP-1"; empty when unknown
+    int monitorIndex = 0;   // the primary monitor's place among the lit ones
     int workspace = 0;
+    // The part of the primary monitor panels leave free, relative to its top-left (the window's
+    // origin); the whole monitor when the window manager publishes none.
+    std::int32_t workX = 0;
+    std::int32_t workY = 0;
+    std::int32_t workWidth = 0;
+    std::int32_t workHeight = 0;
 };
 
 // Read from the X server ($DISPLAY); 1920 x 1080 at (0, 0) when there is none.

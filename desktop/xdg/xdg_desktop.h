@@ -28,12 +28,19 @@ struct XdgDesktopItem {
     std::string displayName;  // what the desktop shows, UTF-8
     bool isDirectory = false;
     XdgIconRequest icon;
-    std::optional<ShellPoint> recordedPosition;  // GNOME's per-file metadata, when present
+    std::string path;  // the item's file, or the folder a special item opens
+    std::optional<ShellPoint> recordedPosition;  // the environment's per-file metadata, when present
+    int recordedMonitor = -1;                    // the monitor that record belongs to, where kept
+    bool trusted = false;                        // a launcher the user allowed to run (metadata)
+    bool executable = false;
 };
 
-// The desktop directory's items in enumeration order, hidden and backup files left out. None when
-// the directory exists but cannot be read; a missing directory is an empty desktop.
-std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& directory);
+// The desktop directory's items in enumeration order, hidden and backup files left out, with the
+// position an environment recorded in the file's metadata (positionKey, e.g.
+// "metadata::caja-icon-position", as "x,y"; none: not read). None when the directory exists but
+// cannot be read; a missing directory is an empty desktop.
+std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& directory,
+                                                             const char* positionKey = nullptr);
 
 // The display name and icon of a desktop entry file; the file name and a generic icon when the
 // entry has no usable Name or Icon. Never runs anything.
@@ -41,36 +48,53 @@ void ReadDesktopEntry(const std::string& path, XdgDesktopItem& item);
 
 // ---- Layout ----
 
-struct GridLayout {
-    ShellPoint origin{0, 0};
-    std::int32_t areaHeight = 1080;  // height of the area the columns fill
+// A desktop's grid of slots, in window pixels: where the icon image of slot (column, row) lies.
+struct SlotGrid {
+    ShellPoint first{0, 0};  // the icon's top-left in slot (0, 0), the start corner's slot
+    std::int32_t stepX = 96;  // from one column to the next (negative: leftwards)
+    std::int32_t stepY = 96;  // from one row to the next (negative: upwards)
+    std::int32_t columns = 1;
+    std::int32_t rows = 1;
+    bool rowMajor = false;  // fill a row before the next; else a column before the next
+    bool fromRight = false;   // the fill starts at the right-hand column (the start corner)
+    bool fromBottom = false;  // the fill starts at the bottom row
+    // Where cells share out a span unevenly: column k starts floor(spanX * k / columns) from the
+    // first (the same for rows), instead of k * step. 0: even steps.
+    std::int32_t spanX = 0;
+    std::int32_t spanY = 0;
 };
 
-// The cell grid of a fresh desktop: columns of cells from the top-left corner, filled top to
-// bottom, then the next column to the right.
-inline constexpr std::int32_t GridCellWidth = 96;
-inline constexpr std::int32_t GridCellHeight = 96;
-inline constexpr std::int32_t GridMargin = 12;
-inline constexpr std::int32_t GridIconSize = 48;
+struct Slot {
+    std::int32_t column = 0;
+    std::int32_t row = 0;
+    bool operator<(const Slot& other) const { return column != other.column ? column < other.column : row < other.row; }
+};
 
-std::int32_t GridRows(const GridLayout& grid);
-// The top-left corner of a 48 px icon in cell (column, row).
-ShellPoint GridCellPosition(const GridLayout& grid, std::int32_t column, std::int32_t row);
+ShellPoint SlotIcon(const SlotGrid& grid, Slot slot);
+// The slot whose icon lies nearest to an icon at point (clamped into the grid).
+Slot NearestSlot(const SlotGrid& grid, ShellPoint point);
 
-// Grid cells xfdesktop recorded for icons, by label: (column, row). Empty when there is no file.
-std::map<std::string, std::pair<std::int32_t, std::int32_t>> ReadXfdesktopLayout(std::int32_t screenWidth,
-                                                                                std::int32_t screenHeight);
-// Parses one xfdesktop icon layout file's text.
-std::map<std::string, std::pair<std::int32_t, std::int32_t>> ParseXfdesktopLayout(const std::string& text);
+// Where an item was put by the user: a slot of the grid, or an icon position in window pixels.
+struct RecordedPlace {
+    std::optional<Slot> slot;
+    std::optional<ShellPoint> point;
+};
 
-// The view's order (by name as a file manager sorts it) and each item's position: a recorded one
-// where the desktop environment kept it, otherwise the next free grid cell.
+// Places the items in the given order: recorded slots and points first (a slot already taken
+// sends its item to the nearest free one), then the rest into the free slots in fill order.
+// Items recorded wholly outside the window are left out (no position).
+std::vector<std::optional<ShellPoint>> PlaceIcons(const SlotGrid& grid, const std::vector<RecordedPlace>& records,
+                                                  std::int32_t iconSize, ScreenSize window);
+
+// The order file managers show by default: by display name as people read names (numbers by
+// value, in the user's collation), optionally folders first.
+std::vector<std::size_t> NameOrder(const std::vector<XdgDesktopItem>& items, bool foldersFirst);
+
+// The view: which item (an index into the shown items) and its icon's top-left in window pixels.
 struct XdgViewItem {
-    std::size_t item;  // index into the folder's items
+    std::size_t item;
     ShellPoint position;
 };
-std::vector<XdgViewItem> ArrangeDesktop(const std::vector<XdgDesktopItem>& items, const GridLayout& grid,
-                                        const std::map<std::string, std::pair<std::int32_t, std::int32_t>>& cells);
 
 // ---- Icons ----
 

@@ -3,51 +3,39 @@
 // the "system image list" is the list of distinct icon images met so far, from the user's icon
 // theme at 48 px; an icon handle is an owned RGBA image.
 #include "desktop/shell.h"
+#include "desktop/xdg/desktop_icons.h"
 #include "desktop/xdg/wallpaper.h"
 #include "desktop/xdg/xdg_desktop.h"
 
 #include <gtk/gtk.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <clocale>
 #include <unordered_map>
 
 namespace {
 
-constexpr std::int32_t IconSize = 48;
-
 // A plain sheet of paper with a folded corner, for items whose icon cannot be found or read.
-RgbaImage GenericIconImage() {
+RgbaImage GenericIconImage(std::int32_t size) {
     RgbaImage image;
-    image.width = IconSize;
-    image.height = IconSize;
-    image.pixels.assign(static_cast<std::size_t>(IconSize) * IconSize * 4, 0);
-    const int left = 8, right = 40, top = 4, bottom = 44, fold = 10;
+    image.width = size;
+    image.height = size;
+    image.pixels.assign(static_cast<std::size_t>(size) * size * 4, 0);
+    // Drawn on a 48-unit design scaled to the size.
+    const auto unit = [size](int value) { return value * size / 48; };
+    const int left = unit(8), right = unit(40), top = unit(4), bottom = unit(44), fold = unit(10);
     for (int y = top; y < bottom; ++y) {
         for (int x = left; x < right; ++x) {
             if (x - (right - fold) > y - top) continue;  // the cut corner
             const bool edge = x == left || x == right - 1 || y == top || y == bottom - 1 || x - (right - fold) == y - top;
-            unsigned char* p = &image.pixels[(static_cast<std::size_t>(y) * IconSize + x) * 4];
+            unsigned char* p = &image.pixels[(static_cast<std::size_t>(y) * size + x) * 4];
             const unsigned char shade = edge ? 110 : 245;
             p[0] = p[1] = p[2] = shade;
             p[3] = 255;
         }
     }
     return image;
-}
-
-// The size of the X screen the program will cover; a common size when there is no display.
-GridLayout ScreenGrid(std::int32_t& screenWidth, std::int32_t& screenHeight) {
-    screenWidth = 1920;
-    screenHeight = 1080;
-    if (Display* display = XOpenDisplay(nullptr)) {
-        screenWidth = DisplayWidth(display, DefaultScreen(display));
-        screenHeight = DisplayHeight(display, DefaultScreen(display));
-        XCloseDisplay(display);
-    }
-    GridLayout grid;
-    grid.areaHeight = screenHeight;
-    return grid;
 }
 
 IconHandle ToHandle(RgbaImage* image) { return reinterpret_cast<IconHandle>(image); }
@@ -59,18 +47,7 @@ public:
         if (theme != nullptr) g_object_unref(theme);
     }
 
-    bool OpenDesktopView() override {
-        if (!Scan()) return false;
-        std::int32_t width = 0, height = 0;
-        const GridLayout grid = ScreenGrid(width, height);
-        // Names sort as the user's locale sorts them; only for this, so nothing else changes.
-        const char* current = std::setlocale(LC_COLLATE, nullptr);
-        const std::string previous = current ? current : "C";
-        std::setlocale(LC_COLLATE, "");
-        view = ArrangeDesktop(*items, grid, ReadXfdesktopLayout(width, height));
-        std::setlocale(LC_COLLATE, previous.c_str());
-        return true;
-    }
+    bool OpenDesktopView() override { return Scan(); }
 
     bool OpenDesktopFolder() override { return Scan(); }
 
@@ -107,9 +84,9 @@ public:
         if (iconIndex < 0 || static_cast<std::size_t>(iconIndex) >= images.size()) return {};
         ImageEntry& entry = images[iconIndex];
         if (!entry.image) {
-            if (!entry.path.empty()) entry.image = LoadIconImage(entry.path, IconSize);
+            if (!entry.path.empty()) entry.image = LoadIconImage(entry.path, iconSize);
             // A missing or broken image still gives the item an icon.
-            if (!entry.image) entry.image = GenericIconImage();
+            if (!entry.image) entry.image = GenericIconImage(iconSize);
         }
         auto* copy = new RgbaImage(*entry.image);
         return ShellIcon{ToHandle(copy), copy->width, copy->height};
@@ -140,12 +117,30 @@ private:
         std::optional<RgbaImage> image;
     };
 
+    // The desktop as the running environment shows it: its items, their places, the icon size.
     bool Scan() {
         if (!scanned) {
             scanned = true;
-            items = ReadDesktopFolder(XdgDesktopDirectory());
+            // Names sort as the user's locale sorts them; only for this, so nothing else changes.
+            const char* current = std::setlocale(LC_COLLATE, nullptr);
+            const std::string previous = current ? current : "C";
+            std::setlocale(LC_COLLATE, "");
+            const char* desktop = g_getenv("XDG_CURRENT_DESKTOP");
+            std::optional<IconArrangement> arrangement =
+                ArrangeDesktopIcons(DetectDesktopEnvironment(desktop ? desktop : ""), Screen());
+            std::setlocale(LC_COLLATE, previous.c_str());
+            if (arrangement) {
+                iconSize = std::clamp(arrangement->iconSize, 16, 256);
+                view = std::move(arrangement->view);
+                items = std::move(arrangement->items);
+            }
         }
         return items.has_value();
+    }
+
+    const ScreenFacts& Screen() {
+        if (!screen) screen = ReadScreenFacts();
+        return *screen;
     }
 
     // The image list index of the image a request resolves to, adding the image when it is new.
@@ -160,7 +155,7 @@ private:
             std::vector<const gchar*> names;
             for (const std::string& name : request.names) names.push_back(name.c_str());
             names.push_back(nullptr);
-            if (GtkIconInfo* info = gtk_icon_theme_choose_icon(theme, names.data(), IconSize, GTK_ICON_LOOKUP_FORCE_SIZE)) {
+            if (GtkIconInfo* info = gtk_icon_theme_choose_icon(theme, names.data(), iconSize, GTK_ICON_LOOKUP_FORCE_SIZE)) {
                 if (const gchar* file = gtk_icon_info_get_filename(info)) path = file;
                 g_object_unref(info);
             }
@@ -178,7 +173,7 @@ private:
     }
 
     const WallpaperSetting& Wallpaper() {
-        if (!wallpaper) wallpaper = QueryXdgWallpaper(ReadScreenFacts());
+        if (!wallpaper) wallpaper = QueryXdgWallpaper(Screen());
         return *wallpaper;
     }
 
@@ -190,6 +185,8 @@ private:
     std::unordered_map<std::string, std::int32_t> indexByPath;
     std::unordered_map<std::string, std::int32_t> indexByRequest;
     std::optional<WallpaperSetting> wallpaper;
+    std::optional<ScreenFacts> screen;
+    std::int32_t iconSize = 48;
 };
 
 }  // namespace

@@ -10,6 +10,7 @@ GRAVEFALL_PACKAGES=(
   libgtk-3-dev libglib2.0-dev libxrandr-dev librsvg2-dev librsvg2-common adwaita-icon-theme
   webp-pixbuf-loader libavif-gdk-pixbuf heif-gdk-pixbuf
   gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
+  gnome-shell-common nemo-data caja-common budgie-desktop-view libglib2.0-bin
   libgtest-dev libbenchmark-dev
   python3 python3-cairo python3-numpy
   xvfb xdotool x11-utils python3-xlib imagemagick libgl1-mesa-dri
@@ -64,4 +65,25 @@ stop_xvfb() {
     wait "$GRAVEFALL_XVFB_PID" 2>/dev/null
     GRAVEFALL_XVFB_PID=
   fi
+}
+
+# The desktop-icons extension's settings schema, from its Debian package without installing it
+# (the package would pull in the whole GNOME Shell): compiled into a cache folder the tests use.
+# Prints the folder.
+ensure_ding_schema() {
+  local cache=${XDG_CACHE_HOME:-$HOME/.cache}/gravefall/ding-schema
+  if [ ! -f "$cache/gschemas.compiled" ]; then
+    local scratch
+    scratch=$(mktemp -d)
+    (cd "$scratch" && apt-get download gnome-shell-extension-desktop-icons-ng >/dev/null) || {
+      as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+      (cd "$scratch" && apt-get download gnome-shell-extension-desktop-icons-ng >/dev/null)
+    }
+    dpkg-deb -x "$scratch"/gnome-shell-extension-desktop-icons-ng_*.deb "$scratch/root"
+    mkdir -p "$cache"
+    cp "$scratch"/root/usr/share/glib-2.0/schemas/org.gnome.shell.extensions.ding.gschema.xml "$cache/"
+    glib-compile-schemas "$cache"
+    rm -rf "$scratch"
+  fi
+  echo "$cache"
 }

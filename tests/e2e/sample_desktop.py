@@ -58,8 +58,9 @@ def write_icon_theme(home, name, icons):
                f"[Settings]\ngtk-icon-theme-name={name}\n")
 
 
-def set_xfce_backdrop(home, image=None, rgba=None):
-    """The XFCE desktop's backdrop of the first monitor: an image path, a plain colour, or both."""
+def set_xfce_backdrop(home, image=None, rgba=None, extra=""):
+    """The XFCE desktop's backdrop of the first monitor: an image path, a plain colour, or both;
+    extra: more of the channel's properties, as XML."""
     properties = ""
     if image is not None:
         escaped = image.replace("&", "&amp;").replace('"', "&quot;").replace("<", "&lt;")
@@ -74,7 +75,7 @@ def set_xfce_backdrop(home, image=None, rgba=None):
                '<?xml version="1.0" encoding="UTF-8"?>\n<channel name="xfce4-desktop" version="1.0">'
                '<property name="backdrop" type="empty"><property name="screen0" type="empty">'
                '<property name="monitor0" type="empty"><property name="workspace0" type="empty">'
-               f"{properties}</property></property></property></property></channel>\n")
+               f"{properties}</property></property></property></property>{extra}</channel>\n")
 
 
 def environment(home):

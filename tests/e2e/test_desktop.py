@@ -150,15 +150,21 @@ class DesktopBackdrops(DesktopRun):
 class Icons(DesktopRun):
     def test_icons_appear_at_their_places_with_captions_centred_beneath(self):
         sample_desktop.write_icon_theme(self.home, "Flat", {"folder": sample_desktop.solid(MAGENTA)})
-        sample_desktop.set_xfce_backdrop(self.home, rgba=(0.0, 0.0, 0.0, 1.0))
+        # An XFCE desktop showing files only, black.
+        hidden = "".join(f'<property name="{name}" type="bool" value="false"/>'
+                         for name in ("show-filesystem", "show-home", "show-trash", "show-removable"))
+        sample_desktop.set_xfce_backdrop(self.home, rgba=(0.0, 0.0, 0.0, 1.0),
+                                         extra='<property name="desktop-icons" type="empty">'
+                                               f'<property name="file-icons" type="empty">{hidden}</property></property>')
         for name in ("Alpha", "Beta", "Gamma"):
             os.makedirs(os.path.join(self.home, "Desktop", name))
-        # xfdesktop recorded Beta in column 4, row 3; the others fill the first free cells.
+        # xfdesktop recorded Beta in column 4, row 3; the others fill the first free slots.
+        beta = os.path.join(self.home, "Desktop", "Beta")
         sample_desktop.write_text(os.path.join(self.home, ".config", "xfce4", "desktop", "icons.screen0-1920x1080.rc"),
-                                  "[Beta]\nrow=3\ncol=4\n")
-        self.start()
-        # Cell (column, row) puts a 48 px icon's top-left corner at (36 + 96 column, 20 + 96 row).
-        icons = {"Alpha": (36, 20), "Beta": (36 + 4 * 96, 20 + 3 * 96), "Gamma": (36, 116)}
+                                  f"[{beta}]\nrow=3\ncol=4\n")
+        self.start(XDG_CURRENT_DESKTOP="XFCE")
+        # Slot (column, row) puts a 48 px icon's top-left corner at (43 + 105 column, 17 + 106 row).
+        icons = {"Alpha": (43, 17), "Beta": (43 + 4 * 105, 17 + 3 * 106), "Gamma": (43, 123)}
 
         def icon_shown(left, top):
             inside = [(left + dx, top + dy) for dx in (4, 24, 43) for dy in (4, 24, 43)]

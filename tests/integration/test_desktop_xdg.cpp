@@ -26,13 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Utf8(const std::u16string& text) {
-    gchar* utf8 = g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(text.data()), static_cast<glong>(text.size()),
-                                  nullptr, nullptr, nullptr);
-    std::string result = utf8 ? utf8 : "<invalid>";
-    g_free(utf8);
-    return result;
-}
 
 void WritePng(const fs::path& path, int size, std::array<unsigned char, 4> colour) {
     fs::create_directories(path.parent_path());
@@ -49,32 +42,6 @@ void WriteSvg(const fs::path& path, const char* fill) {
 // A prepared home with the icon theme and capture helpers of these tests.
 class DesktopHome : public PreparedHome {
 protected:
-    // One line per captured icon: "label|x|y|width|height|r,g,b,a of the centre pixel"; "FAILED"
-    // when the capture fails.
-    static std::string CaptureLines() {
-        auto shell = CreateDesktopShell();
-        auto icons = CaptureDesktopIcons(*shell);
-        if (!icons) return "FAILED";
-        std::ostringstream out;
-        for (DesktopIcon& icon : *icons) {
-            std::int32_t width = 0, height = 0;
-            const std::vector<unsigned char> pixels = shell->CaptureIconPixels(icon.icon, width, height);
-            out << Utf8(icon.label) << '|' << icon.position.x << '|' << icon.position.y << '|' << icon.width << '|'
-                << icon.height << '|';
-            if (width == icon.width && height == icon.height && width > 0 &&
-                pixels.size() == static_cast<std::size_t>(width) * height * 4) {
-                const std::size_t centre = (static_cast<std::size_t>(height / 2) * width + width / 2) * 4;
-                out << int(pixels[centre]) << ',' << int(pixels[centre + 1]) << ',' << int(pixels[centre + 2]) << ','
-                    << int(pixels[centre + 3]);
-            } else {
-                out << "no pixels";
-            }
-            out << '\n';
-        }
-        ReleaseDesktopIcons(*shell, *icons);
-        return out.str();
-    }
-
     void PrepareIconTheme() {
         const fs::path theme = home / ".local/share/icons/TestTheme";
         Write(theme / "index.theme",
@@ -166,20 +133,6 @@ TEST_F(XdgDesktop, AMissingDesktopIsEmptyAndAnUnreadableOneFails) {
     EXPECT_EQ(InChild(CaptureLines), "");
     Write(home / "Desktop", "a file where the folder should be");
     EXPECT_EQ(InChild(CaptureLines), "FAILED");
-}
-
-TEST_F(XdgDesktop, UsesThePositionsXfdesktopRecorded) {
-    const fs::path desktop = home / "Desktop";
-    Write(desktop / "a.txt", "");
-    Write(desktop / "b.txt", "");
-    Write(desktop / "c.txt", "");
-    Write(home / ".config/xfce4/desktop/icons.screen0-1920x1080.rc",
-          "[xfdesktop-version-4.10.3+-rcfile_format]\n4.10.3+=true\n\n[b.txt]\nrow=2\ncol=3\n\n[a.txt]\nrow=0\ncol=0\n");
-    const std::vector<std::string> lines = Lines(InChild(CaptureLines));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].substr(0, 12), "a.txt|36|20|");
-    EXPECT_EQ(lines[1].substr(0, 14), "b.txt|324|212|");  // column 3, row 2
-    EXPECT_EQ(lines[2].substr(0, 13), "c.txt|36|116|");   // the next free cell
 }
 
 TEST(XdgDisplayNames, AreCutTo259CodeUnits) {

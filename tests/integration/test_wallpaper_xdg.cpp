@@ -29,7 +29,8 @@ std::string Describe(const WallpaperSetting& setting) {
     return line;
 }
 
-const ScreenFacts Screen{0, 0, 1920, 1080, "HDMI-1", 1};
+const ScreenFacts Screen{.x = 0, .y = 0, .width = 1920, .height = 1080, .connector = "HDMI-1", .monitorIndex = 0,
+                         .workspace = 1, .workX = 0, .workY = 0, .workWidth = 1920, .workHeight = 1080};
 
 std::string Backdrop() { return Describe(QueryXdgWallpaper(Screen)); }
 

@@ -3,6 +3,8 @@
 // happens in a child process of its own; the desktops' own tools (gsettings, gio) run there too.
 #pragma once
 
+#include "desktop/desktop_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <glib.h>
@@ -18,6 +20,15 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+
+inline std::string Utf8(const std::u16string& text) {
+    gchar* utf8 = g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(text.data()), static_cast<glong>(text.size()),
+                                  nullptr, nullptr, nullptr);
+    std::string result = utf8 ? utf8 : "<invalid>";
+    g_free(utf8);
+    return result;
+}
+
 
 inline void Write(const fs::path& path, const std::string& content) {
     fs::create_directories(path.parent_path());
@@ -85,6 +96,32 @@ protected:
         std::istringstream in(text);
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
+    }
+
+    // One line per captured icon: "label|x|y|width|height|r,g,b,a of the centre pixel"; "FAILED"
+    // when the capture fails.
+    static std::string CaptureLines() {
+        auto shell = CreateDesktopShell();
+        auto icons = CaptureDesktopIcons(*shell);
+        if (!icons) return "FAILED";
+        std::ostringstream out;
+        for (DesktopIcon& icon : *icons) {
+            std::int32_t width = 0, height = 0;
+            const std::vector<unsigned char> pixels = shell->CaptureIconPixels(icon.icon, width, height);
+            out << Utf8(icon.label) << '|' << icon.position.x << '|' << icon.position.y << '|' << icon.width << '|'
+                << icon.height << '|';
+            if (width == icon.width && height == icon.height && width > 0 &&
+                pixels.size() == static_cast<std::size_t>(width) * height * 4) {
+                const std::size_t centre = (static_cast<std::size_t>(height / 2) * width + width / 2) * 4;
+                out << int(pixels[centre]) << ',' << int(pixels[centre + 1]) << ',' << int(pixels[centre + 2]) << ','
+                    << int(pixels[centre + 3]);
+            } else {
+                out << "no pixels";
+            }
+            out << '\n';
+        }
+        ReleaseDesktopIcons(*shell, *icons);
+        return out.str();
     }
 
     // Runs body in a child process that sees this home; returns what body returned. extra adds to

@@ -1,12 +1,14 @@
 // KDE Plasma 5/6: the wallpaper of the desktop containment on the primary screen in the current
 // activity (plasma-org.kde.plasma.desktop-appletsrc); an empty image means the default wallpaper
 // package, and a package folder shows its image sized best for the screen.
+#include "desktop/xdg/desktop_icons.h"
 #include "desktop/xdg/settings_files.h"
 #include "desktop/xdg/wallpaper.h"
 
 #include <glib.h>
 
 #include <cmath>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -18,6 +20,7 @@ struct Containment {
     bool desktop = true;  // a panel or another non-desktop containment is not
     PlasmaWallpaperRecord wallpaper{"org.kde.image", {}, std::nullopt};
     bool colorPluginSet = false;
+    std::vector<std::pair<std::string, std::string>> general;  // the folder view's settings
 };
 
 // "Containments][7][Wallpaper][org.kde.image][General" into ("7", "Wallpaper][org.kde.image][General").
@@ -30,9 +33,9 @@ bool SplitContainmentGroup(std::string_view group, std::string_view& id, std::st
     return !id.empty();
 }
 
-}  // namespace
 
-std::optional<PlasmaWallpaperRecord> ParsePlasmaAppletsrc(std::string_view text, std::string_view activity) {
+// The desktop containment the primary screen shows in the activity.
+std::optional<Containment> FindDesktopContainment(std::string_view text, std::string_view activity) {
     const IniFile file = ParseIniFile(text);
     // Looked up by id in a map: a file with many containments costs one pass, not one per id.
     std::map<std::string, Containment, std::less<>> containments;
@@ -58,6 +61,8 @@ std::optional<PlasmaWallpaperRecord> ParsePlasmaAppletsrc(std::string_view text,
             } else if (rest == "Wallpaper][org.kde.image][General") {
                 if (key == "Image") containment.wallpaper.image = value;
                 if (key == "Color" && !containment.colorPluginSet) containment.wallpaper.color = ParseColorText(value);
+            } else if (rest == "General") {
+                containment.general.emplace_back(key, value);
             } else if (rest == "Wallpaper][org.kde.color][General" && key == "Color") {
                 containment.colorPluginSet = true;
                 containment.wallpaper.color = ParseColorText(value);
@@ -78,10 +83,18 @@ std::optional<PlasmaWallpaperRecord> ParsePlasmaAppletsrc(std::string_view text,
         }
     }
     if (best == nullptr) return std::nullopt;
-    PlasmaWallpaperRecord record = best->wallpaper;
+    return *best;
+}
+
+}  // namespace
+
+std::optional<PlasmaWallpaperRecord> ParsePlasmaAppletsrc(std::string_view text, std::string_view activity) {
+    const std::optional<Containment> desktop = FindDesktopContainment(text, activity);
+    if (!desktop) return std::nullopt;
+    PlasmaWallpaperRecord record = desktop->wallpaper;
     // The colour plugin's own colour when it draws (its default is Plasma's blue); the image
     // plugin's fill colour (default black) otherwise.
-    if (record.plugin == "org.kde.color" && !best->colorPluginSet) record.color = ParseColorText("#1d99f3");
+    if (record.plugin == "org.kde.color" && !desktop->colorPluginSet) record.color = ParseColorText("#1d99f3");
     if (record.plugin != "org.kde.color" && !record.color) record.color = Color{0.0f, 0.0f, 0.0f};
     return record;
 }
@@ -193,4 +206,102 @@ std::optional<WallpaperSetting> PlasmaWallpaper(const ScreenFacts& screen) {
         picture = PlasmaPackagePicture(picture, screen, DarkColorScheme());
     setting.path = picture;
     return setting;
+}
+
+// ---- Desktop icons ----------------------------------------------------------------------------
+
+namespace {
+
+// The JSON Plasma 5.25 and later keeps positions in: {"WxH": ["rows", "perRow", url, row, column,
+// ...], ...}; older versions keep the bare list. The list for the screen size, as strings.
+std::vector<std::string> PositionList(const std::string& value, const ScreenFacts& screen) {
+    std::vector<std::string> strings;
+    std::string text = value;
+    const std::string key = "\"" + std::to_string(screen.width) + "x" + std::to_string(screen.height) + "\"";
+    if (!text.empty() && text.front() == '{') {
+        const std::size_t at = text.find(key);
+        if (at == std::string::npos) return strings;  // laid out afresh for another size
+        const std::size_t open = text.find('[', at);
+        const std::size_t close = text.find(']', open == std::string::npos ? at : open);
+        if (open == std::string::npos || close == std::string::npos) return strings;
+        text = text.substr(open + 1, close - open - 1);
+        // JSON strings, with their escapes.
+        for (std::size_t i = 0; i < text.size() && strings.size() < 300000; ++i) {
+            if (text[i] != '"') continue;
+            std::string item;
+            for (++i; i < text.size() && text[i] != '"'; ++i) {
+                if (text[i] == '\\' && i + 1 < text.size()) ++i;
+                item += text[i];
+            }
+            strings.push_back(std::move(item));
+        }
+        return strings;
+    }
+    // KConfig's list: commas separate, "\\," is a comma.
+    std::string item;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) item += text[++i];
+        else if (text[i] == ',') strings.push_back(std::move(item)), item.clear();
+        else item += text[i];
+    }
+    if (!item.empty()) strings.push_back(std::move(item));
+    return strings;
+}
+
+std::string GeneralValue(const Containment& desktop, const char* key, const char* fallback) {
+    for (auto entry = desktop.general.rbegin(); entry != desktop.general.rend(); ++entry)
+        if (entry->first == key) return entry->second;
+    return fallback;
+}
+
+}  // namespace
+
+std::optional<IconArrangement> PlasmaDesktopIcons(const ScreenFacts& screen) {
+    std::optional<std::vector<XdgDesktopItem>> files = ReadDesktopFolder(XdgDesktopDirectory());
+    if (!files) return std::nullopt;
+    const std::optional<std::string> text = ReadSettingsFile(UserConfigPath({"plasma-org.kde.plasma.desktop-appletsrc"}));
+    // A fresh Plasma desktop is a folder view of the desktop folder.
+    Containment desktop;
+    desktop.plugin = "org.kde.plasma.folder";
+    if (text)
+        if (std::optional<Containment> found = FindDesktopContainment(*text, CurrentActivity())) desktop = *found;
+    // Only the folder view layout shows icons; the plain "Desktop" layout shows none.
+    if (desktop.plugin != "org.kde.plasma.folder") return IconArrangement{};
+
+    constexpr std::int32_t Sizes[] = {22, 32, 48, 64, 96, 128, 256};
+    const long sizeIndex = std::clamp<long>(g_ascii_strtoll(GeneralValue(desktop, "iconSize", "3").c_str(), nullptr, 10), 0, 6);
+    const std::int32_t icon = Sizes[sizeIndex];
+    // Cells as the folder view sizes them at the default font: room for the icon and a label of
+    // two lines, the space left over shared among the cells.
+    constexpr std::int32_t SmallSpacing = 4, LargeSpacing = 8, LineHeight = 18;
+    const std::int32_t baseWidth = std::max(icon + 2 * LargeSpacing + 2 * SmallSpacing, LineHeight * 6);
+    const std::int32_t baseHeight = icon + 2 * LineHeight + 4 * SmallSpacing;
+    SlotGrid grid;
+    grid.columns = std::max(1, screen.workWidth / baseWidth);
+    grid.rows = std::max(1, screen.workHeight / baseHeight);
+    grid.stepX = baseWidth + (screen.workWidth - grid.columns * baseWidth) / grid.columns;
+    grid.stepY = baseHeight + (screen.workHeight - grid.rows * baseHeight) / grid.rows;
+    grid.first = ShellPoint{screen.workX + (grid.stepX - icon) / 2, screen.workY + SmallSpacing};
+    grid.rowMajor = GeneralValue(desktop, "arrangement", "0") != "1";
+    grid.fromRight = GeneralValue(desktop, "alignment", "0") == "1";
+
+    const std::vector<std::size_t> order = NameOrder(*files, GeneralValue(desktop, "sortDirsFirst", "true") != "false");
+    std::vector<RecordedPlace> records(order.size());
+    if (GeneralValue(desktop, "sortMode", "0") == "-1") {
+        // Manual positions: after the two counts, (url, row, column) per item, for rows mode.
+        const std::vector<std::string> list = PositionList(GeneralValue(desktop, "positions", ""), screen);
+        std::map<std::string, Slot> slots;
+        for (std::size_t i = 2; i + 2 < list.size(); i += 3) {
+            const long stripe = g_ascii_strtoll(list[i + 1].c_str(), nullptr, 10);
+            const long place = g_ascii_strtoll(list[i + 2].c_str(), nullptr, 10);
+            if (stripe < 0 || place < 0 || stripe > 100000 || place > 100000) continue;
+            const std::string name = list[i].rfind("desktop:/", 0) == 0 ? list[i].substr(9) : list[i];
+            slots[name] = grid.rowMajor ? Slot{static_cast<std::int32_t>(place), static_cast<std::int32_t>(stripe)}
+                                        : Slot{static_cast<std::int32_t>(stripe), static_cast<std::int32_t>(place)};
+        }
+        for (std::size_t k = 0; k < order.size(); ++k)
+            if (auto found = slots.find((*files)[order[k]].fileName); found != slots.end()) records[k].slot = found->second;
+    }
+    const auto positions = PlaceIcons(grid, records, icon, ScreenSize{screen.width, screen.height});
+    return Arranged(icon, std::move(*files), order, positions);
 }

@@ -1,6 +1,7 @@
 // XFCE 4.18/4.20 (xfdesktop): the backdrop of the primary monitor's connector and the shown
 // workspace in the xfce4-desktop channel, with the system's channel and xfdesktop's own default
-// picture behind the user's.
+// picture behind the user's; and the desktop icons on xfdesktop's slots, with the saved ones.
+#include "desktop/xdg/desktop_icons.h"
 #include "desktop/xdg/settings_files.h"
 #include "desktop/xdg/wallpaper.h"
 
@@ -89,4 +90,85 @@ std::optional<WallpaperSetting> XfceWallpaper(const ScreenFacts& screen) {
             if (auto setting = ParseXfceDesktopChannel(*xml, screen)) return setting;
     }
     return WallpaperSetting{DefaultPicture, DefaultColor, std::nullopt};
+}
+
+// ---- Desktop icons ----------------------------------------------------------------------------
+
+namespace {
+
+// xfdesktop's slots: square cells of 1.9 icons plus padding, as many as fit inside an 8 px
+// margin, the space left over spread between them; the icon centred at the top of its slot.
+SlotGrid XfceGrid(const ScreenFacts& screen, std::int32_t icon) {
+    constexpr std::int32_t Margin = 8, Padding = 6;
+    const std::int32_t cell = static_cast<std::int32_t>(icon * 1.9) + 2 * Padding;
+    SlotGrid grid;
+    grid.columns = std::max(1, (screen.workWidth - 2 * Margin) / cell);
+    grid.rows = std::max(1, (screen.workHeight - 2 * Margin) / cell);
+    const std::int32_t spacingX = grid.columns > 1 ? (screen.workWidth - grid.columns * cell - 2 * Margin) / (grid.columns - 1) : 0;
+    const std::int32_t spacingY = grid.rows > 1 ? (screen.workHeight - grid.rows * cell - 2 * Margin) / (grid.rows - 1) : 0;
+    const std::int32_t marginX = (screen.workWidth - grid.columns * cell - (grid.columns - 1) * spacingX) / 2;
+    const std::int32_t marginY = (screen.workHeight - grid.rows * cell - (grid.rows - 1) * spacingY) / 2;
+    grid.stepX = cell + spacingX;
+    grid.stepY = cell + spacingY;
+    grid.first = ShellPoint{screen.workX + marginX + (cell - icon) / 2, screen.workY + marginY + Padding};
+    return grid;
+}
+
+bool Property(const std::vector<XfconfProperty>& properties, const char* path, bool fallback) {
+    const XfconfProperty* property = FindXfconfProperty(properties, path);
+    return property ? property->value == "true" : fallback;
+}
+
+}  // namespace
+
+std::optional<IconArrangement> XfceDesktopIcons(const ScreenFacts& screen) {
+    std::optional<std::vector<XdgDesktopItem>> files = ReadDesktopFolder(XdgDesktopDirectory());
+    if (!files) return std::nullopt;
+    const std::vector<XfconfProperty> properties = ParseXfconfChannel(
+        ReadConfigFile({"xfce4", "xfconf", "xfce-perchannel-xml", "xfce4-desktop.xml"}).value_or(""));
+    // 0 no icons, 1 minimised windows (none on a desktop about to be covered), 2 files.
+    const XfconfProperty* style = FindXfconfProperty(properties, "/desktop-icons/style");
+    if (style != nullptr && style->value != "2") return IconArrangement{};
+    const XfconfProperty* size = FindXfconfProperty(properties, "/desktop-icons/icon-size");
+    const std::int32_t icon = size ? std::clamp<std::int32_t>(static_cast<std::int32_t>(g_ascii_strtoll(size->value.c_str(), nullptr, 10)), 16, 256) : 48;
+
+    // Its own icons first: File System, Home, Trash, then removable volumes, then the files.
+    std::vector<XdgDesktopItem> items;
+    if (Property(properties, "/desktop-icons/file-icons/show-filesystem", true))
+        items.push_back(SpecialItem(SpecialPlace::FileSystem, "File System"));
+    if (Property(properties, "/desktop-icons/file-icons/show-home", true)) {
+        XdgDesktopItem home = SpecialItem(SpecialPlace::Home, "Home");
+        home.displayName = g_get_user_name();  // xfdesktop labels Home with the user's name
+        items.push_back(std::move(home));
+    }
+    if (Property(properties, "/desktop-icons/file-icons/show-trash", true)) items.push_back(SpecialItem(SpecialPlace::Trash, "Trash"));
+    if (Property(properties, "/desktop-icons/file-icons/show-removable", true))
+        for (XdgDesktopItem& volume : MountedVolumes()) items.push_back(std::move(volume));
+    const std::size_t specials = items.size();
+    const std::vector<std::size_t> fileOrder = NameOrder(*files, false);
+    for (XdgDesktopItem& file : *files) items.push_back(std::move(file));
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < specials; ++i) order.push_back(i);
+    for (const std::size_t index : fileOrder) order.push_back(specials + index);
+
+    // Saved slots: icons.screen0-WxH.rc for the work area's size, groups named by the file's
+    // path (the special icons by their label), row= and col=.
+    const SlotGrid grid = XfceGrid(screen, icon);
+    const std::string name = "icons.screen0-" + std::to_string(screen.workWidth) + "x" + std::to_string(screen.workHeight) + ".rc";
+    std::optional<std::string> text = ReadSettingsFile(UserConfigPath({"xfce4", "desktop", name}));
+    if (!text) text = ReadSettingsFile(UserConfigPath({"xfce4", "desktop", "icons.screen0.rc"}));
+    const IniFile saved = ParseIniFile(text.value_or(""));
+    std::vector<RecordedPlace> records(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const XdgDesktopItem& item = items[order[k]];
+        const std::string& group = k < specials ? item.displayName : item.path;
+        const std::string* row = saved.Find(group, "row");
+        const std::string* column = saved.Find(group, "col");
+        if (row == nullptr || column == nullptr) continue;
+        const long r = g_ascii_strtoll(row->c_str(), nullptr, 10), c = g_ascii_strtoll(column->c_str(), nullptr, 10);
+        if (r >= 0 && c >= 0 && r < 100000 && c < 100000)
+            records[k].slot = Slot{static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
+    }
+    const auto positions = PlaceIcons(grid, records, icon, ScreenSize{screen.width, screen.height});
+    return Arranged(icon, std::move(items), order, positions);
 }

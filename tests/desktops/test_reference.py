@@ -1,0 +1,138 @@
+"""The mirror against the real desktop programs: the same prepared home is shown once by the
+desktop program itself on a virtual display and once by Gravefall, and every icon (a square of
+its own colour) must sit within 4 px of where the real desktop drew it; the backdrop colour must
+agree away from the icons. Run by scripts/test-desktops, which installs the programs."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import numpy as np
+
+import reference_home
+import sample_desktop
+from harness import Program, find_window
+
+TOLERANCE = 4
+NAMES = ["Item %02d" % index for index in range(len(reference_home.COLOURS))]
+BACKDROP = (0x20, 0x40, 0x60)
+
+
+def screenshot():
+    raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
+    return np.frombuffer(raw, np.uint8).reshape(1080, 1920, 3)
+
+
+def session_environment(home, desktop):
+    return {"PATH": os.environ["PATH"], "DISPLAY": os.environ["DISPLAY"], "HOME": home,
+            "XDG_CONFIG_HOME": os.path.join(home, ".config"), "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+            "XDG_CONFIG_DIRS": os.path.join(home, "etc-xdg"), "XDG_CURRENT_DESKTOP": desktop, "LANG": "C.UTF-8",
+            "QT_QPA_PLATFORMTHEME": "lxqt", "XDG_RUNTIME_DIR": os.path.join(home, "runtime")}
+
+
+class ReferenceDesktop:
+    """The check, mixed into one test case per desktop program."""
+    desktop = None     # XDG_CURRENT_DESKTOP
+    command = None     # the desktop program
+    settle = 5.0       # seconds it takes to draw
+
+    def setUp(self):
+        if shutil.which(self.command[0]) is None:
+            self.skipTest(f"{self.command[0]} is not installed (scripts/test-desktops installs it)")
+        self.home = tempfile.mkdtemp(prefix="gravefall-reference-")
+        os.makedirs(os.path.join(self.home, "runtime"), mode=0o700)
+        reference_home.write_theme(self.home)
+        reference_home.write_launchers(self.home, NAMES)
+        self.prepare()
+
+    def tearDown(self):
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def prepare(self):
+        """Writes the desktop's own settings into the home."""
+
+    def real_desktop(self):
+        """The screen as the desktop program draws it."""
+        process = subprocess.Popen(["dbus-run-session", "--", *self.command], stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                   env=session_environment(self.home, self.desktop), start_new_session=True)
+        try:
+            time.sleep(self.settle)
+            return screenshot()
+        finally:
+            os.killpg(process.pid, 15)
+            process.wait()
+            time.sleep(0.5)
+
+    def mirror(self):
+        """The squares Gravefall draws, gathered over a few screenshots (creatures may cover some)."""
+        environment = session_environment(self.home, self.desktop)
+        environment["GSETTINGS_BACKEND"] = "memory"
+        program = Program("/s", env=environment, home=self.home)
+        try:
+            self.assertIsNotNone(find_window("Gravefall"), program.output())
+            time.sleep(1.5)
+            squares, shots = {}, []
+            for _ in range(4):
+                shot = screenshot()
+                shots.append(shot)
+                for index, (left, top, right, bottom) in reference_home.find_squares(shot).items():
+                    known = squares.get(index, (left, top, right, bottom))
+                    squares[index] = (min(known[0], left), min(known[1], top), max(known[2], right), max(known[3], bottom))
+                time.sleep(0.3)
+            return squares, shots
+        finally:
+            subprocess.run(["xdotool", "key", "space"], check=False)
+            try:
+                program.wait(timeout=20)
+            finally:
+                program.stop()
+
+    def test_icons_and_backdrop_match_the_real_desktop(self):
+        real_shot = self.real_desktop()
+        real = reference_home.find_squares(real_shot)
+        self.assertEqual(len(real), len(NAMES), f"the real desktop drew {len(real)} of the icons")
+        mirrored, shots = self.mirror()
+        for index, (left, top, right, bottom) in real.items():
+            self.assertIn(index, mirrored, f"{NAMES[index]} is not mirrored")
+            found = mirrored[index]
+            self.assertLessEqual(abs(found[0] - left), TOLERANCE, (NAMES[index], real[index], found))
+            self.assertLessEqual(abs(found[1] - top), TOLERANCE, (NAMES[index], real[index], found))
+            self.assertLessEqual(abs((found[2] - found[0]) - (right - left)), TOLERANCE, "icon size")
+        # The backdrop, away from the icons: the real colour, and the mirror's on most shots.
+        for x, y in ((1000, 150), (1500, 600), (1800, 1000), (700, 900)):
+            self.assertTrue(np.all(np.abs(real_shot[y, x].astype(int) - BACKDROP) <= 2), (x, y, real_shot[y, x]))
+            agreeing = sum(np.all(np.abs(shot[y, x].astype(int) - BACKDROP) <= 12) for shot in shots)
+            self.assertGreaterEqual(agreeing, len(shots) - 1, (x, y))
+
+
+class Lxde(ReferenceDesktop, unittest.TestCase):
+    """pcmanfm 1.3, LXDE's desktop, with one icon moved by the user."""
+    desktop = "LXDE"
+    command = ["pcmanfm", "--desktop", "--profile", "LXDE"]
+
+    def prepare(self):
+        sample_desktop.write_text(os.path.join(self.home, ".gtkrc-2.0"),
+                                  f'gtk-icon-theme-name="{reference_home.THEME}"\n')
+        sample_desktop.write_text(os.path.join(self.home, ".config", "pcmanfm", "LXDE", "desktop-items-0.conf"),
+                                  "[*]\nwallpaper_mode=color\ndesktop_bg=#204060\ndesktop_fg=#ffffff\nshow_trash=0\n\n"
+                                  "[item3.desktop]\nx=500\ny=300\n")
+
+
+class Lxqt(ReferenceDesktop, unittest.TestCase):
+    """pcmanfm-qt 1.2, LXQt's desktop, with one icon moved by the user."""
+    desktop = "LXQt"
+    command = ["pcmanfm-qt", "--desktop", "--profile=lxqt"]
+
+    def prepare(self):
+        sample_desktop.write_text(os.path.join(self.home, ".config", "pcmanfm-qt", "lxqt", "settings.conf"),
+                                  "[Desktop]\nBgColor=#204060\nWallpaperMode=none\nDesktopShortcuts=@Invalid()\n")
+        sample_desktop.write_text(os.path.join(self.home, ".config", "pcmanfm-qt", "lxqt", "desktop-items-0.conf"),
+                                  "[item5.desktop]\npos=@Point(800 500)\n")
+
+
+if __name__ == "__main__":
+    unittest.main()
