@@ -112,7 +112,8 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
     GFile* folder = g_file_new_for_path(directory.c_str());
     GError* error = nullptr;
     std::string attributes = G_FILE_ATTRIBUTE_STANDARD_NAME "," G_FILE_ATTRIBUTE_STANDARD_TYPE
-                             "," G_FILE_ATTRIBUTE_STANDARD_IS_HIDDEN "," G_FILE_ATTRIBUTE_STANDARD_IS_BACKUP;
+                             "," G_FILE_ATTRIBUTE_STANDARD_IS_HIDDEN "," G_FILE_ATTRIBUTE_STANDARD_IS_BACKUP
+                             "," G_FILE_ATTRIBUTE_TIME_MODIFIED;
     if (positionKey != nullptr)
         attributes += std::string(",") + positionKey + ",metadata::monitor,metadata::trusted," G_FILE_ATTRIBUTE_ACCESS_CAN_EXECUTE;
     GFileEnumerator* children =
@@ -148,6 +149,7 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
         XdgDesktopItem item;
         item.fileName = rawName;
         item.isDirectory = g_file_info_get_file_type(info) == G_FILE_TYPE_DIRECTORY;
+        item.modified = static_cast<std::int64_t>(g_file_info_get_attribute_uint64(info, G_FILE_ATTRIBUTE_TIME_MODIFIED));
         gchar* path = g_build_filename(directory.c_str(), rawName, nullptr);
         item.path = path;
         if (item.isDirectory) {

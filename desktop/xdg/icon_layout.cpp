@@ -12,8 +12,8 @@
 
 namespace {
 
-std::int64_t Offset(std::int32_t index, std::int32_t step, std::int32_t span, std::int32_t count) {
-    if (span == 0 || count <= 0) return std::int64_t{index} * step;
+std::int64_t Offset(std::int32_t index, double step, std::int32_t span, std::int32_t count) {
+    if (span == 0 || count <= 0) return static_cast<std::int64_t>(index * step);
     const std::int64_t offset = std::int64_t{std::abs(span)} * index / count;
     return span < 0 ? -offset : offset;
 }
@@ -29,9 +29,10 @@ ShellPoint SlotIcon(const SlotGrid& grid, Slot slot) {
 }
 
 Slot NearestSlot(const SlotGrid& grid, ShellPoint point) {
-    const auto nearest = [](std::int32_t value, std::int32_t first, std::int32_t step, std::int32_t count) {
+    const auto nearest = [](std::int32_t value, std::int32_t first, double step, std::int32_t count) {
         if (step == 0 || count <= 1) return 0;
         const double index = static_cast<double>(std::int64_t{value} - first) / step;
+        if (!std::isfinite(index)) return 0;
         return static_cast<std::int32_t>(std::clamp<double>(std::lround(index), 0, count - 1));
     };
     return Slot{nearest(point.x, grid.first.x, grid.stepX, grid.columns), nearest(point.y, grid.first.y, grid.stepY, grid.rows)};
@@ -64,8 +65,10 @@ std::vector<std::optional<ShellPoint>> PlaceIcons(const SlotGrid& grid, const st
         return point.x < window.width && point.y < window.height && std::int64_t{point.x} + iconSize > 0 &&
                std::int64_t{point.y} + iconSize > 0;
     };
-    // Recorded places first, in order.
+    // Recorded places first, in order; a slot outside the grid counts as no record.
+    std::vector<bool> recorded(records.size(), false);
     for (std::size_t i = 0; i < records.size(); ++i) {
+        recorded[i] = records[i].point.has_value();
         if (records[i].point) {
             if (visible(*records[i].point)) {
                 placed[i] = records[i].point;
@@ -74,6 +77,7 @@ std::vector<std::optional<ShellPoint>> PlaceIcons(const SlotGrid& grid, const st
         } else if (records[i].slot) {
             Slot slot = *records[i].slot;
             if (slot.column < 0 || slot.row < 0 || slot.column >= grid.columns || slot.row >= grid.rows) continue;
+            recorded[i] = true;
             if (taken.count(slot)) {
                 // The nearest free slot, by distance in slots.
                 std::int64_t best = -1, bestDistance = 0;
@@ -96,7 +100,7 @@ std::vector<std::optional<ShellPoint>> PlaceIcons(const SlotGrid& grid, const st
     // The rest into free slots, skipping those a recorded pixel position covers.
     std::int64_t next = 0;
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (records[i].point || records[i].slot) continue;
+        if (recorded[i]) continue;
         while (next < slotCount) {
             const Slot slot = SlotAt(grid, next++);
             const ShellPoint icon = SlotIcon(grid, slot);

@@ -7,6 +7,8 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -64,6 +66,7 @@ void ReadWorkArea(Display* display, Window root, ScreenFacts& facts) {
         const long top = std::max<long>(static_cast<long>(values[index + 1]), facts.y);
         const long right = std::min<long>(static_cast<long>(values[index] + values[index + 2]), facts.x + facts.width);
         const long bottom = std::min<long>(static_cast<long>(values[index + 1] + values[index + 3]), facts.y + facts.height);
+        facts.workAreaPublished = true;
         if (right > left && bottom > top) {
             facts.workX = static_cast<std::int32_t>(left - facts.x);
             facts.workY = static_cast<std::int32_t>(top - facts.y);
@@ -72,6 +75,22 @@ void ReadWorkArea(Display* display, Window root, ScreenFacts& facts) {
         }
     }
     if (data != nullptr) XFree(data);
+}
+
+double ScreenDpi(Display* display) {
+    // Xft.dpi among the X resources, as GTK reads it.
+    if (const char* resources = XResourceManagerString(display)) {
+        const std::string text = resources;
+        const std::size_t at = text.find("Xft.dpi:");
+        if (at != std::string::npos) {
+            const double dpi = std::atof(text.c_str() + at + 8);
+            if (dpi >= 24.0 && dpi <= 1000.0) return dpi;
+        }
+    }
+    const int screen = DefaultScreen(display);
+    const int millimetres = DisplayHeightMM(display, screen);
+    if (millimetres <= 0) return 96.0;
+    return DisplayHeight(display, screen) * 25.4 / millimetres;
 }
 
 int CurrentWorkspace(Display* display, Window root) {
@@ -106,6 +125,7 @@ ScreenFacts ReadScreenFacts() {
     ReadPrimaryOutput(display, root, facts);
     facts.workspace = CurrentWorkspace(display, root);
     ReadWorkArea(display, root, facts);
+    facts.dpi = ScreenDpi(display);
     XCloseDisplay(display);
     return facts;
 }

@@ -41,6 +41,9 @@ struct ScreenFacts {
     std::int32_t workY = 0;
     std::int32_t workWidth = 0;
     std::int32_t workHeight = 0;
+    bool workAreaPublished = false;  // whether the window manager published one
+    // X's resolution as GTK takes it: Xft.dpi, else the screen's size in millimetres.
+    double dpi = 96.0;
 };
 
 // Read from the X server ($DISPLAY); 1920 x 1080 at (0, 0) when there is none.

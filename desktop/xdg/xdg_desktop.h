@@ -31,6 +31,7 @@ struct XdgDesktopItem {
     std::string path;  // the item's file, or the folder a special item opens
     std::optional<ShellPoint> recordedPosition;  // the environment's per-file metadata, when present
     int recordedMonitor = -1;                    // the monitor that record belongs to, where kept
+    std::int64_t modified = 0;                   // seconds since 1970
     bool trusted = false;                        // a launcher the user allowed to run (metadata)
     bool executable = false;
 };
@@ -51,8 +52,8 @@ void ReadDesktopEntry(const std::string& path, XdgDesktopItem& item);
 // A desktop's grid of slots, in window pixels: where the icon image of slot (column, row) lies.
 struct SlotGrid {
     ShellPoint first{0, 0};  // the icon's top-left in slot (0, 0), the start corner's slot
-    std::int32_t stepX = 96;  // from one column to the next (negative: leftwards)
-    std::int32_t stepY = 96;  // from one row to the next (negative: upwards)
+    double stepX = 96;  // from one column to the next; column k is first.x + trunc(k * stepX)
+    double stepY = 96;  // from one row to the next
     std::int32_t columns = 1;
     std::int32_t rows = 1;
     bool rowMajor = false;  // fill a row before the next; else a column before the next
@@ -81,8 +82,9 @@ struct RecordedPlace {
 };
 
 // Places the items in the given order: recorded slots and points first (a slot already taken
-// sends its item to the nearest free one), then the rest into the free slots in fill order.
-// Items recorded wholly outside the window are left out (no position).
+// sends its item to the nearest free one), then the rest into the free slots in fill order (a
+// slot outside the grid counts as no record). Items recorded at points wholly outside the window
+// are left out (no position).
 std::vector<std::optional<ShellPoint>> PlaceIcons(const SlotGrid& grid, const std::vector<RecordedPlace>& records,
                                                   std::int32_t iconSize, ScreenSize window);
 

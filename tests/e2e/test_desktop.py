@@ -163,8 +163,9 @@ class Icons(DesktopRun):
         sample_desktop.write_text(os.path.join(self.home, ".config", "xfce4", "desktop", "icons.screen0-1920x1080.rc"),
                                   f"[{beta}]\nrow=3\ncol=4\n")
         self.start(XDG_CURRENT_DESKTOP="XFCE")
-        # Slot (column, row) puts a 48 px icon's top-left corner at (43 + 105 column, 17 + 106 row).
-        icons = {"Alpha": (43, 17), "Beta": (43 + 4 * 105, 17 + 3 * 106), "Gamma": (43, 123)}
+        # Slot (column, row) puts a 48 px icon's top-left corner at (41 + trunc(105.2 column),
+        # 16 + trunc(106.2 row)); Alpha and Gamma take the first two free slots in the folder's order.
+        icons = {"first free": (41, 16), "Beta": (41 + 420, 16 + 318), "second free": (41, 122)}
 
         def icon_shown(left, top):
             inside = [(left + dx, top + dy) for dx in (4, 24, 43) for dy in (4, 24, 43)]

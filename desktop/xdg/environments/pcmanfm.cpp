@@ -6,6 +6,7 @@
 #include "desktop/xdg/wallpaper.h"
 
 #include <glib.h>
+#include <pango/pangocairo.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -102,23 +103,34 @@ std::map<std::string, ShellPoint> SavedPlaces(const IniFile& file, const char* x
 }
 
 // The items in name order with their saved item corners turned into icon positions.
-// snap: the desktop moves a saved item to the nearest cell (pcmanfm-qt) instead of keeping the
-// exact place (pcmanfm).
-std::optional<IconArrangement> ArrangeFolder(std::vector<XdgDesktopItem> items, std::size_t specials,
+// The files in pcmanfm's default order: by modification time (whole seconds), oldest first, then
+// by name ignoring case; folders mingle with files.
+std::vector<std::size_t> ModifiedOrder(const std::vector<XdgDesktopItem>& files) {
+    std::vector<std::size_t> byName = NameOrder(files, false);
+    std::stable_sort(byName.begin(), byName.end(),
+                     [&](std::size_t a, std::size_t b) { return files[a].modified < files[b].modified; });
+    return byName;
+}
+
+// The items in the desktop's order: its own icons first (`first` of them), the files in
+// fileOrder, then the rest of its own (mounts, after the files). Saved item corners become icon
+// positions; snap: the desktop moves a saved item to the nearest cell (pcmanfm-qt) instead of
+// keeping the exact place (pcmanfm).
+std::optional<IconArrangement> ArrangeFolder(std::vector<XdgDesktopItem> items, std::size_t first,
+                                             std::vector<XdgDesktopItem> files, const std::vector<std::size_t>& fileOrder,
                                              const SlotGrid& grid, std::int32_t icon, ShellPoint iconInItem,
                                              const std::map<std::string, ShellPoint>& saved, bool snap,
                                              const ScreenFacts& screen) {
-    std::vector<XdgDesktopItem> files(std::make_move_iterator(items.begin() + static_cast<std::ptrdiff_t>(specials)),
-                                      std::make_move_iterator(items.end()));
-    items.resize(specials);
+    const std::size_t specials = items.size();
     std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < specials; ++i) order.push_back(i);
-    for (const std::size_t index : NameOrder(files, false)) order.push_back(specials + index);
+    for (std::size_t i = 0; i < first; ++i) order.push_back(i);
+    for (const std::size_t index : fileOrder) order.push_back(specials + index);
+    for (std::size_t i = first; i < specials; ++i) order.push_back(i);
     for (XdgDesktopItem& file : files) items.push_back(std::move(file));
     std::vector<RecordedPlace> records(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
         const XdgDesktopItem& item = items[order[k]];
-        const auto found = saved.find(k < specials ? item.displayName : item.fileName);
+        const auto found = saved.find(order[k] < specials ? item.displayName : item.fileName);
         if (found == saved.end()) continue;
         const ShellPoint iconAt{found->second.x + iconInItem.x, found->second.y + iconInItem.y};
         if (snap) records[k].slot = NearestSlot(grid, iconAt);
@@ -129,6 +141,26 @@ std::optional<IconArrangement> ArrangeFolder(std::vector<XdgDesktopItem> items, 
 }
 
 }  // namespace
+
+// Pango's ascent + descent in whole pixels of a font at a resolution, with hinted metrics as
+// GTK 2 renders them: the line height pcmanfm reserves for labels.
+std::int32_t FontHeight(const std::string& font, double dpi) {
+    PangoFontMap* map = pango_cairo_font_map_new();
+    PangoContext* context = pango_font_map_create_context(map);
+    pango_cairo_context_set_resolution(context, dpi);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    pango_cairo_context_set_font_options(context, options);
+    cairo_font_options_destroy(options);
+    PangoFontDescription* description = pango_font_description_from_string(font.c_str());
+    PangoFontMetrics* metrics = pango_context_get_metrics(context, description, nullptr);
+    const int height = (pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics)) / PANGO_SCALE;
+    pango_font_metrics_unref(metrics);
+    pango_font_description_free(description);
+    g_object_unref(context);
+    g_object_unref(map);
+    return std::clamp(height, 1, 500);
+}
 
 std::optional<IconArrangement> LxdeDesktopIcons(const ScreenFacts& screen) {
     std::optional<std::vector<XdgDesktopItem>> files = ReadDesktopFolder(XdgDesktopDirectory());
@@ -141,17 +173,21 @@ std::optional<IconArrangement> LxdeDesktopIcons(const ScreenFacts& screen) {
     const std::optional<std::string> size = IniValue(ReadConfigFile({"libfm", "libfm.conf"}), "ui", "big_icon_size");
     const std::int32_t icon = size ? std::clamp<std::int32_t>(static_cast<std::int32_t>(g_ascii_strtoll(size->c_str(), nullptr, 10)), 16, 256) : 48;
 
+    // Documents and Trash come before the files, mounts after them.
     std::vector<XdgDesktopItem> items;
     if (flag("show_documents", false)) items.push_back(SpecialItem(SpecialPlace::Documents, "Documents"));
-    if (flag("show_trash", true)) items.push_back(SpecialItem(SpecialPlace::Trash, "Trash Can"));
+    if (flag("show_trash", true)) items.push_back(SpecialItem(SpecialPlace::Trash, "Trash"));
+    const std::size_t first = items.size();
     if (flag("show_mounts", false))
         for (XdgDesktopItem& volume : MountedVolumes()) items.push_back(std::move(volume));
-    const std::size_t specials = items.size();
-    for (XdgDesktopItem& file : *files) items.push_back(std::move(file));
 
-    // pcmanfm's cells for a 48 px icon and a two-line label at the default font: 116 x 106, in
-    // columns from a 2 px margin, the icon centred 7 px below the cell's top.
-    const std::int32_t cellWidth = icon + 68, cellHeight = icon + 58;
+    // pcmanfm's cells: 104 px of label (or the icon, if wider) plus 6 px padding a side, and
+    // the icon, 2 px, two label lines of the desktop font ("Sans 12" unless set) with 4 px, and
+    // the padding; in columns from 2 px into the work area, the icon 7 px below a cell's top.
+    const std::string* font = config.Find("*", "desktop_font");
+    const std::int32_t fontHeight = FontHeight(font != nullptr && !font->empty() ? *font : "Sans 12", screen.dpi);
+    const std::int32_t cellWidth = std::max(104, icon) + 12;
+    const std::int32_t cellHeight = icon + 2 + 2 * fontHeight + 4 + 12;
     SlotGrid grid;
     grid.stepX = cellWidth;
     grid.stepY = cellHeight;
@@ -159,7 +195,8 @@ std::optional<IconArrangement> LxdeDesktopIcons(const ScreenFacts& screen) {
     grid.rows = std::max(1, (screen.workHeight - 4) / cellHeight);
     const ShellPoint iconInItem{(cellWidth - icon) / 2, 7};
     grid.first = ShellPoint{screen.workX + 2 + iconInItem.x, screen.workY + 2 + iconInItem.y};
-    return ArrangeFolder(std::move(items), specials, grid, icon, iconInItem,
+    const std::vector<std::size_t> fileOrder = ModifiedOrder(*files);
+    return ArrangeFolder(std::move(items), first, std::move(*files), fileOrder, grid, icon, iconInItem,
                          SavedPlaces(config, "x", "y", false), false, screen);
 }
 
@@ -170,10 +207,10 @@ std::optional<IconArrangement> LxqtDesktopIcons(const ScreenFacts& screen) {
     if (IniValue(settings, "Desktop", "HideItems").value_or("false") == "true") return IconArrangement{};
     const std::optional<std::string> size = IniValue(settings, "Desktop", "DesktopIconSize");
     const std::int32_t icon = size ? std::clamp<std::int32_t>(static_cast<std::int32_t>(g_ascii_strtoll(size->c_str(), nullptr, 10)), 16, 256) : 48;
-    const std::size_t specials = 0;  // its Home, Trash, Computer are real launchers in the folder
 
     // pcmanfm-qt's cells at the default font: the icon centred in a column with a label below,
-    // from a 12 px margin around the work area.
+    // from a 12 px margin around the work area. (Its Home, Trash and Computer are real launchers
+    // in the folder.)
     const std::int32_t cellWidth = icon + 79, cellHeight = icon + 68;
     SlotGrid grid;
     grid.stepX = cellWidth;
@@ -183,6 +220,7 @@ std::optional<IconArrangement> LxqtDesktopIcons(const ScreenFacts& screen) {
     const ShellPoint iconInItem{(cellWidth - icon) / 2, 2};
     grid.first = ShellPoint{screen.workX + 12 + iconInItem.x, screen.workY + 12 + iconInItem.y};
     const IniFile places = ParseIniFile(ReadSettingsFile(UserConfigPath({"pcmanfm-qt", "lxqt", "desktop-items-0.conf"})).value_or(""));
-    return ArrangeFolder(std::move(*files), specials, grid, icon, iconInItem, SavedPlaces(places, "", "", true), true,
-                         screen);
+    const std::vector<std::size_t> fileOrder = NameOrder(*files, true);
+    return ArrangeFolder({}, 0, std::move(*files), fileOrder, grid, icon, iconInItem, SavedPlaces(places, "", "", true),
+                         true, screen);
 }

@@ -96,21 +96,31 @@ std::optional<WallpaperSetting> XfceWallpaper(const ScreenFacts& screen) {
 
 namespace {
 
-// xfdesktop's slots: square cells of 1.9 icons plus padding, as many as fit inside an 8 px
-// margin, the space left over spread between them; the icon centred at the top of its slot.
+// xfdesktop's slots: square cells of 1.9 icons plus padding. With a published work area, that
+// area less 8 px on each side; without, the whole screen. As many cells as fit in it less 16 px,
+// the rest shared out as spacing between cells and margins around them; the icon 27 px in (for
+// 48 px; centred in the cell less its padding) and 6 px down.
 SlotGrid XfceGrid(const ScreenFacts& screen, std::int32_t icon) {
-    constexpr std::int32_t Margin = 8, Padding = 6;
-    const std::int32_t cell = static_cast<std::int32_t>(icon * 1.9) + 2 * Padding;
+    constexpr double Padding = 6.0;
+    const double cell = 1.9 * icon + 2 * Padding;
+    const bool published = screen.workAreaPublished;
+    const std::int32_t originX = published ? screen.workX + 8 : 0, originY = published ? screen.workY + 8 : 0;
+    const std::int32_t width = published ? screen.workWidth - 16 : screen.width;
+    const std::int32_t height = published ? screen.workHeight - 16 : screen.height;
+    const auto share = [cell](std::int32_t extent, std::int32_t& count, std::int32_t& spacing, std::int32_t& margin) {
+        count = std::max(1, static_cast<std::int32_t>((extent - 16) / cell));
+        const std::int32_t rest = static_cast<std::int32_t>(extent - count * cell);
+        spacing = count > 1 ? (rest - 16) / (count - 1) : 1;
+        margin = (rest - (count - 1) * spacing) / 2;
+    };
     SlotGrid grid;
-    grid.columns = std::max(1, (screen.workWidth - 2 * Margin) / cell);
-    grid.rows = std::max(1, (screen.workHeight - 2 * Margin) / cell);
-    const std::int32_t spacingX = grid.columns > 1 ? (screen.workWidth - grid.columns * cell - 2 * Margin) / (grid.columns - 1) : 0;
-    const std::int32_t spacingY = grid.rows > 1 ? (screen.workHeight - grid.rows * cell - 2 * Margin) / (grid.rows - 1) : 0;
-    const std::int32_t marginX = (screen.workWidth - grid.columns * cell - (grid.columns - 1) * spacingX) / 2;
-    const std::int32_t marginY = (screen.workHeight - grid.rows * cell - (grid.rows - 1) * spacingY) / 2;
+    std::int32_t spacingX = 0, spacingY = 0, marginX = 0, marginY = 0;
+    share(width, grid.columns, spacingX, marginX);
+    share(height, grid.rows, spacingY, marginY);
     grid.stepX = cell + spacingX;
     grid.stepY = cell + spacingY;
-    grid.first = ShellPoint{screen.workX + marginX + (cell - icon) / 2, screen.workY + marginY + Padding};
+    grid.first = ShellPoint{originX + marginX + static_cast<std::int32_t>(Padding + ((cell - 2 * Padding) - icon) / 2),
+                            originY + marginY + static_cast<std::int32_t>(Padding)};
     return grid;
 }
 
@@ -132,38 +142,48 @@ std::optional<IconArrangement> XfceDesktopIcons(const ScreenFacts& screen) {
     const XfconfProperty* size = FindXfconfProperty(properties, "/desktop-icons/icon-size");
     const std::int32_t icon = size ? std::clamp<std::int32_t>(static_cast<std::int32_t>(g_ascii_strtoll(size->value.c_str(), nullptr, 10)), 16, 256) : 48;
 
-    // Its own icons first: File System, Home, Trash, then removable volumes, then the files.
+    // Nothing is sorted: removable volumes, then Trash, File System and Home, then the files as
+    // the folder lists them, each into the next free slot.
     std::vector<XdgDesktopItem> items;
-    if (Property(properties, "/desktop-icons/file-icons/show-filesystem", true))
-        items.push_back(SpecialItem(SpecialPlace::FileSystem, "File System"));
-    if (Property(properties, "/desktop-icons/file-icons/show-home", true)) {
-        XdgDesktopItem home = SpecialItem(SpecialPlace::Home, "Home");
-        home.displayName = g_get_user_name();  // xfdesktop labels Home with the user's name
-        items.push_back(std::move(home));
-    }
-    if (Property(properties, "/desktop-icons/file-icons/show-trash", true)) items.push_back(SpecialItem(SpecialPlace::Trash, "Trash"));
+    std::vector<std::string> groups;  // each item's group in the positions file
     if (Property(properties, "/desktop-icons/file-icons/show-removable", true))
-        for (XdgDesktopItem& volume : MountedVolumes()) items.push_back(std::move(volume));
-    const std::size_t specials = items.size();
-    const std::vector<std::size_t> fileOrder = NameOrder(*files, false);
-    for (XdgDesktopItem& file : *files) items.push_back(std::move(file));
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < specials; ++i) order.push_back(i);
-    for (const std::size_t index : fileOrder) order.push_back(specials + index);
+        for (XdgDesktopItem& volume : MountedVolumes()) {
+            groups.push_back(volume.displayName);
+            items.push_back(std::move(volume));
+        }
+    if (Property(properties, "/desktop-icons/file-icons/show-trash", true)) {
+        items.push_back(SpecialItem(SpecialPlace::Trash, "Trash"));
+        groups.push_back("Trash");  // it has no path: its label names it
+    }
+    if (Property(properties, "/desktop-icons/file-icons/show-filesystem", true)) {
+        items.push_back(SpecialItem(SpecialPlace::FileSystem, "File System"));
+        groups.push_back("/");
+    }
+    if (Property(properties, "/desktop-icons/file-icons/show-home", true)) {
+        items.push_back(SpecialItem(SpecialPlace::Home, "Home"));
+        groups.push_back(items.back().path);
+    }
+    for (XdgDesktopItem& file : *files) {
+        groups.push_back(file.path);
+        items.push_back(std::move(file));
+    }
+    std::vector<std::size_t> order(items.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
 
-    // Saved slots: icons.screen0-WxH.rc for the work area's size, groups named by the file's
-    // path (the special icons by their label), row= and col=.
+    // Saved slots: icons.screen0-WxH.rc, W x H the published work area less 16 (the screen without
+    // one), groups named as above, row= and col=.
     const SlotGrid grid = XfceGrid(screen, icon);
-    const std::string name = "icons.screen0-" + std::to_string(screen.workWidth) + "x" + std::to_string(screen.workHeight) + ".rc";
+    const std::int32_t savedWidth = screen.workAreaPublished ? screen.workWidth - 16 : screen.workWidth;
+    const std::int32_t savedHeight = screen.workAreaPublished ? screen.workHeight - 16 : screen.workHeight;
+    const std::string name = "icons.screen0-" + std::to_string(savedWidth) + "x" + std::to_string(savedHeight) + ".rc";
     std::optional<std::string> text = ReadSettingsFile(UserConfigPath({"xfce4", "desktop", name}));
     if (!text) text = ReadSettingsFile(UserConfigPath({"xfce4", "desktop", "icons.screen0.rc"}));
+    if (!text) text = ReadSettingsFile(UserConfigPath({"xfce4", "desktop", "icons.screen.latest.rc"}));
     const IniFile saved = ParseIniFile(text.value_or(""));
     std::vector<RecordedPlace> records(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
-        const XdgDesktopItem& item = items[order[k]];
-        const std::string& group = k < specials ? item.displayName : item.path;
-        const std::string* row = saved.Find(group, "row");
-        const std::string* column = saved.Find(group, "col");
+        const std::string* row = saved.Find(groups[k], "row");
+        const std::string* column = saved.Find(groups[k], "col");
         if (row == nullptr || column == nullptr) continue;
         const long r = g_ascii_strtoll(row->c_str(), nullptr, 10), c = g_ascii_strtoll(column->c_str(), nullptr, 10);
         if (r >= 0 && c >= 0 && r < 100000 && c < 100000)
