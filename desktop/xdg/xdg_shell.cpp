@@ -189,6 +189,19 @@ private:
     std::int32_t iconSize = 48;
 };
 
+// Without a session bus, GLib would launch one (dbus-launch --autolaunch) for the settings
+// store and the file-metadata service, and that daemon would outlive us: the mirror never starts
+// another program, so a missing bus stays missing and those fall back to their local readers.
+void NeverAutolaunchASessionBus() {
+    if (g_getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) return;
+    const char* runtime = g_getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && g_file_test((std::string(runtime) + "/bus").c_str(), G_FILE_TEST_EXISTS)) return;
+    g_setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/gravefall-has-no-session-bus", TRUE);
+}
+
 }  // namespace
 
-std::unique_ptr<DesktopShell> CreateDesktopShell() { return std::make_unique<XdgShell>(); }
+std::unique_ptr<DesktopShell> CreateDesktopShell() {
+    NeverAutolaunchASessionBus();
+    return std::make_unique<XdgShell>();
+}

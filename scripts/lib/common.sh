@@ -11,6 +11,7 @@ GRAVEFALL_PACKAGES=(
   webp-pixbuf-loader libavif-gdk-pixbuf heif-gdk-pixbuf
   gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
   gnome-shell-common nemo-data caja-common budgie-desktop-view libglib2.0-bin
+  dbus gvfs dconf-gsettings-backend
   libgtest-dev libbenchmark-dev
   python3 python3-cairo python3-numpy
   xvfb xdotool x11-utils python3-xlib imagemagick libgl1-mesa-dri

@@ -15,7 +15,7 @@ BINARY = os.environ.get("GRAVEFALL_BINARY", "gravefall")
 class Program:
     """One run of the binary, its output collected in a file (never a pipe it could block on)."""
 
-    def __init__(self, *arguments, env=None, home=None, command=None):
+    def __init__(self, *arguments, env=None, home=None, command=None, unset=()):
         self.output_file = tempfile.TemporaryFile()
         environment = dict(os.environ)
         if home is not None:
@@ -23,6 +23,8 @@ class Program:
             environment.pop("XDG_CONFIG_HOME", None)
             environment.pop("XDG_DATA_HOME", None)
         environment.update(env or {})
+        for name in unset:
+            environment.pop(name, None)
         self.process = subprocess.Popen([*(command or [BINARY]), *arguments], stdin=subprocess.DEVNULL,
                                         stdout=self.output_file, stderr=subprocess.STDOUT, env=environment)
 

@@ -209,3 +209,25 @@ class UnreadableDesktop(unittest.TestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class NothingElseStarts(DesktopRun):
+    """The mirror starts no other program: without a session bus, none is launched for it."""
+
+    def test_no_session_bus_is_launched(self):
+        spy = os.path.join(self.home, "spy")
+        marker = os.path.join(self.home, "launched")
+        os.makedirs(spy)
+        for tool in ("dbus-launch", "dbus-daemon"):
+            sample_desktop.write_text(os.path.join(spy, tool), f'#!/bin/sh\necho "$0 $*" >> "{marker}"\nexit 1\n')
+            os.chmod(os.path.join(spy, tool), 0o755)
+        environment = {key: value for key, value in sample_desktop.environment(self.home).items()}
+        environment.update(PATH=spy + os.pathsep + os.environ["PATH"], XDG_CURRENT_DESKTOP="ubuntu:GNOME")
+        environment.pop("GSETTINGS_BACKEND")  # the desktop's own settings store, which uses the bus
+        # The run starts without a bus or a runtime folder to find one in.
+        self.program = Program("/s", env=environment, home=self.home,
+                               unset=("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"))
+        self.assertIsNotNone(find_window("Gravefall"), self.program.output())
+        xdotool("key", "space")
+        self.assertEqual(self.program.wait(timeout=20), 0)
+        self.assertFalse(os.path.exists(marker), open(marker).read() if os.path.exists(marker) else "")

@@ -81,6 +81,24 @@ TEST_F(DesktopIcons, GnomeIconExtensionGridHomeTrashAndUntrustedLaunchers) {
     EXPECT_EQ(Icons("ubuntu:GNOME"), IconList{});
 }
 
+TEST_F(DesktopIcons, GnomeIconExtensionPutsRecordedItemsIntoTheirCells) {
+    if (std::getenv("GRAVEFALL_DING_SCHEMA_DIR") == nullptr) GTEST_SKIP() << "scripts/test provides the extension's schema";
+    // Positions as the extension records them, in GIO's metadata store (gvfs on a session bus):
+    // the item's top-left in screen pixels, anywhere inside its cell.
+    const std::map<std::string, std::string> bus{{"DBUS_SESSION_BUS_ADDRESS", SessionBus()}};
+    RunTool({"gio", "set", Path("b.txt"), "metadata::nautilus-icon-position", "700,250"}, bus);   // cell (5, 2)
+    RunTool({"gio", "set", Path("c.txt"), "metadata::nautilus-icon-position", "2500,100"}, bus);  // another monitor
+    auto settings = Settings();
+    settings["DBUS_SESSION_BUS_ADDRESS"] = bus.at("DBUS_SESSION_BUS_ADDRESS");
+    settings["XDG_CURRENT_DESKTOP"] = "ubuntu:GNOME";
+    const std::vector<std::string> lines = Lines(InChild(CaptureLines, settings));
+    ASSERT_EQ(lines.size(), 4u) << InChild(CaptureLines, settings);
+    EXPECT_EQ(lines[0].substr(0, 10), "Home|32|2|");
+    EXPECT_EQ(lines[1].substr(0, 13), "Trash|32|122|");
+    EXPECT_EQ(lines[2].substr(0, 13), "a.txt|32|242|");   // the next free cell
+    EXPECT_EQ(lines[3].substr(0, 14), "b.txt|672|242|");  // cell (5, 2): 5 * 128 + 32, 2 * 120 + 2
+}
+
 TEST_F(DesktopIcons, XfceSlotsSavedSlotsAndItsOwnIcons) {
     const fs::path channel = home / ".config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml";
     const auto write = [&](const std::string& properties) {

@@ -9,6 +9,8 @@
 
 #include <glib.h>
 #include <sys/wait.h>
+#include <csignal>
+#include <cstdlib>
 #include <unistd.h>
 
 #include <filesystem>
@@ -39,6 +41,8 @@ inline void Write(const fs::path& path, const std::string& content) {
 class PreparedHome : public testing::Test {
 protected:
     fs::path home;
+    std::string busAddress;
+    pid_t busPid = 0;
 
     void SetUp() override {
         char pattern[] = "/tmp/gravefall-home-XXXXXX";
@@ -46,6 +50,7 @@ protected:
         home = pattern;
     }
     void TearDown() override {
+        if (busPid > 0) kill(busPid, SIGTERM);  // its activated services end with it
         std::error_code ignored;
         fs::permissions(home, fs::perms::owner_all, ignored);
         fs::remove_all(home, ignored);
@@ -89,6 +94,34 @@ protected:
         EXPECT_TRUE(succeeded) << arguments[0] << ": " << (errors ? errors : "");
         g_free(errors);
         return succeeded;
+    }
+
+    // A session bus of this home's own, for tools and code that need one (GIO's metadata store);
+    // its address, to pass as DBUS_SESSION_BUS_ADDRESS. Ended with the test.
+    std::string SessionBus() {
+        if (!busAddress.empty()) return busAddress;
+        gchar* output = nullptr;
+        gint status = 0;
+        const gchar* argv[] = {"dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1", nullptr};
+        std::vector<std::string> variables;
+        for (auto& [name, value] : Environment())
+            if (!value.empty()) variables.push_back(name + "=" + value);
+        if (const char* path = g_getenv("PATH")) variables.push_back(std::string("PATH=") + path);
+        std::vector<gchar*> envp;
+        for (const std::string& variable : variables) envp.push_back(const_cast<gchar*>(variable.c_str()));
+        envp.push_back(nullptr);
+        if (g_spawn_sync(nullptr, const_cast<gchar**>(argv), envp.data(), G_SPAWN_SEARCH_PATH, nullptr, nullptr, &output,
+                         nullptr, &status, nullptr) &&
+            output != nullptr) {
+            const std::vector<std::string> lines = Lines(output);
+            if (lines.size() >= 2) {
+                busAddress = lines[0];
+                busPid = static_cast<pid_t>(std::atoi(lines[1].c_str()));
+            }
+        }
+        g_free(output);
+        EXPECT_FALSE(busAddress.empty()) << "no session bus";
+        return busAddress;
     }
 
     static std::vector<std::string> Lines(const std::string& text) {
