@@ -1,4 +1,4 @@
-// Wallpaper decoding: stb_image first, as for every other image of the program, then the
+// Wallpaper decoding: stb_image for PNG, as for every other image of the program, then the
 // platform's decoder; whatever comes out is converted once into the upload's layout, and an
 // already fitting RGB image is uploaded from the decoder's own buffer without a copy.
 #include "desktop/wallpaper_image.h"

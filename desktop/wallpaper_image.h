@@ -1,6 +1,6 @@
 // The wallpaper file turned into pixels ready for the "background" texture, without GL: decoded
-// with stb_image at its own channel count (the platform's decoder for what stb_image cannot read,
-// such as SVG), brought to RGB rows on 4-byte boundaries and fitted into the texture size limit.
+// with stb_image at its own channel count when it is a PNG (the platform's decoder for every
+// other format), brought to RGB rows on 4-byte boundaries and fitted into the texture size limit.
 #pragma once
 
 #include "desktop/image_pixels.h"

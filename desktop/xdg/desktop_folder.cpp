@@ -2,6 +2,8 @@
 // name and icon each one shows (desktop entries are read as key files, never run).
 #include "desktop/xdg/xdg_desktop.h"
 
+#include "desktop/xdg/settings_files.h"
+
 #include <gio/gio.h>
 #include <glib.h>
 #include <sys/stat.h>
@@ -12,7 +14,7 @@
 namespace {
 
 // Desktop entries larger than this are not desktop entries anyone wrote by hand.
-constexpr goffset MaxDesktopEntryBytes = 1 << 20;
+constexpr std::size_t MaxDesktopEntryBytes = 1 << 20;
 // A listing that keeps failing is given up rather than walked forever.
 constexpr int MaxFailedEntries = 100000;
 
@@ -52,11 +54,22 @@ void AddContentTypeIcons(const std::string& fileName, std::vector<std::string>& 
 
 }  // namespace
 
+bool UserDirsFileIsSafe() {
+    // GLib reads user-dirs.dirs itself, whole: only let it when that is a small regular file (or
+    // missing). A FIFO or device there would block or stream forever.
+    const std::string path = UserConfigPath({"user-dirs.dirs"});
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return true;
+    return S_ISREG(status.st_mode) && status.st_size <= static_cast<off_t>(SettingsFileLimit);
+}
+
 std::string XdgDesktopDirectory() {
-    // GLib keeps the answer per process; read it afresh in case user-dirs.dirs changed.
-    g_reload_user_special_dirs_cache();
-    const gchar* desktop = g_get_user_special_dir(G_USER_DIRECTORY_DESKTOP);
-    if (desktop != nullptr && desktop[0] != '\0') return desktop;
+    if (UserDirsFileIsSafe()) {
+        // GLib keeps the answer per process; read it afresh in case user-dirs.dirs changed.
+        g_reload_user_special_dirs_cache();
+        const gchar* desktop = g_get_user_special_dir(G_USER_DIRECTORY_DESKTOP);
+        if (desktop != nullptr && desktop[0] != '\0') return desktop;
+    }
     gchar* fallback = g_build_filename(g_get_home_dir(), "Desktop", nullptr);
     std::string result = fallback;
     g_free(fallback);
@@ -81,10 +94,8 @@ void ReadDesktopEntry(const std::string& path, XdgDesktopItem& item) {
     item.icon = {};
 
     GKeyFile* file = g_key_file_new();
-    struct stat status {};
-    const bool small = ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-                       status.st_size <= MaxDesktopEntryBytes;
-    if (small && g_key_file_load_from_file(file, path.c_str(), G_KEY_FILE_NONE, nullptr) &&
+    const std::optional<std::string> text = ReadSettingsFile(path, MaxDesktopEntryBytes);
+    if (text && g_key_file_load_from_data(file, text->data(), text->size(), G_KEY_FILE_NONE, nullptr) &&
         g_key_file_has_group(file, Group)) {
         gchar* name = g_key_file_get_locale_string(file, Group, "Name", nullptr, nullptr);
         if (name != nullptr && name[0] != '\0') item.displayName = name;
@@ -111,9 +122,15 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
     std::vector<XdgDesktopItem> items;
     GFile* folder = g_file_new_for_path(directory.c_str());
     GError* error = nullptr;
+    // GIO answers "is hidden" by reading the folder's .hidden list itself: only ask it when that
+    // list is a small regular file (or missing); otherwise dot-files alone count as hidden.
+    struct stat hiddenList {};
+    const std::string hiddenPath = directory + "/.hidden";
+    const bool askHidden = ::stat(hiddenPath.c_str(), &hiddenList) != 0 ||
+                           (S_ISREG(hiddenList.st_mode) && hiddenList.st_size <= static_cast<off_t>(SettingsFileLimit));
     std::string attributes = G_FILE_ATTRIBUTE_STANDARD_NAME "," G_FILE_ATTRIBUTE_STANDARD_TYPE
-                             "," G_FILE_ATTRIBUTE_STANDARD_IS_HIDDEN "," G_FILE_ATTRIBUTE_STANDARD_IS_BACKUP
-                             "," G_FILE_ATTRIBUTE_TIME_MODIFIED;
+                             "," G_FILE_ATTRIBUTE_STANDARD_IS_BACKUP "," G_FILE_ATTRIBUTE_TIME_MODIFIED;
+    if (askHidden) attributes += "," G_FILE_ATTRIBUTE_STANDARD_IS_HIDDEN;
     if (positionKey != nullptr)
         attributes += std::string(",") + positionKey + ",metadata::monitor,metadata::trusted," G_FILE_ATTRIBUTE_ACCESS_CAN_EXECUTE;
     GFileEnumerator* children =
@@ -142,7 +159,8 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
             continue;
         }
         const char* rawName = g_file_info_get_name(info);
-        if (rawName == nullptr || g_file_info_get_is_hidden(info) || g_file_info_get_is_backup(info)) {
+        const bool hidden = askHidden ? g_file_info_get_is_hidden(info) : rawName != nullptr && rawName[0] == '.';
+        if (rawName == nullptr || hidden || g_file_info_get_is_backup(info)) {
             g_object_unref(info);
             continue;
         }

@@ -112,7 +112,10 @@ std::string GnomeTheme() {
 std::string XdgIconThemeName() {
     for (auto source : {GnomeTheme, XfceTheme, SettingsIniTheme, KdeTheme}) {
         std::string theme = source();
-        if (!theme.empty() && g_utf8_validate(theme.c_str(), -1, nullptr) && theme.find('/') == std::string::npos) return theme;
+        // A name, not a path: no slash, and not "." or ".." (which would name a folder above).
+        if (!theme.empty() && g_utf8_validate(theme.c_str(), -1, nullptr) && theme.find('/') == std::string::npos &&
+            theme != "." && theme != "..")
+            return theme;
     }
     return "Adwaita";  // GTK's own default
 }

@@ -16,6 +16,10 @@
 // The XDG desktop directory (XDG_DESKTOP_DIR of user-dirs.dirs, else ~/Desktop).
 std::string XdgDesktopDirectory();
 
+// Whether GLib may read user-dirs.dirs (it reads it whole, itself): missing, or a small regular
+// file. Ask before any g_get_user_special_dir.
+bool UserDirsFileIsSafe();
+
 // How an item's icon is found: a file named by a desktop entry, else theme icon names to try in
 // order.
 struct XdgIconRequest {

@@ -135,6 +135,37 @@ TEST_F(XdgDesktop, AMissingDesktopIsEmptyAndAnUnreadableOneFails) {
     EXPECT_EQ(InChild(CaptureLines), "FAILED");
 }
 
+// Special files where settings are expected: a FIFO, a device, a /proc file. Each is passed
+// over (it would block, or stream without end, if read); the desktop still shows.
+TEST_F(XdgDesktop, SpecialFilesWhereSettingsAreExpectedNeitherHangNorBloat) {
+    PrepareIconTheme();
+    Write(home / "Desktop/notes.txt", "notes");
+    Write(home / "Desktop/.secret", "hidden by its name");
+    ASSERT_EQ(mkfifo((home / "Desktop/.hidden").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo((home / "Desktop/Launcher.desktop").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo((home / ".config/user-dirs.dirs").c_str(), 0644), 0);
+    fs::remove(home / ".config/gtk-3.0/settings.ini");
+    ASSERT_EQ(mkfifo((home / ".config/gtk-3.0/settings.ini").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", home / ".config/kdeglobals");
+    fs::create_directories(home / ".config/xfce4/xfconf/xfce-perchannel-xml");
+    fs::create_symlink("/proc/self/status", home / ".config/xfce4/xfconf/xfce-perchannel-xml/xsettings.xml");
+    const std::vector<std::string> lines = Lines(InChild(CaptureLines));
+    ASSERT_EQ(lines.size(), 2u) << "the FIFO launcher and the two files";
+    EXPECT_EQ(lines[0].substr(0, 18), "Launcher.desktop|3");  // a launcher that cannot be read shows its name
+    EXPECT_EQ(lines[1].substr(0, 10), "notes.txt|");
+}
+
+TEST_F(XdgDesktop, AnIconThemeNamedDotDotIsNoFolder) {
+    Write(home / "Desktop/notes.txt", "notes");
+    // ".." would name the folder above the icon folders; the default theme is used instead.
+    Write(home / ".config/gtk-3.0/settings.ini", "[Settings]\ngtk-icon-theme-name=..\n");
+    Write(home / ".local/share/icons/index.theme", "[Icon Theme]\nName=Above\nDirectories=48\n[48]\nSize=48\n");
+    const std::vector<std::string> lines = Lines(InChild(CaptureLines));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(0, 10), "notes.txt|");
+    EXPECT_EQ(InChild([] { return XdgIconThemeName(); }), "Adwaita");
+}
+
 TEST(XdgDisplayNames, AreCutTo259CodeUnits) {
     EXPECT_EQ(DisplayNameToUtf16(std::string(300, 'a')).size(), 259u);
     EXPECT_EQ(DisplayNameToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");

@@ -167,6 +167,7 @@ protected:
         const pid_t child = fork();
         if (child == 0) {
             close(channel[0]);
+            alarm(60);  // a run that hangs fails instead of stopping the suite
             for (auto& [name, value] : environment) {
                 if (value.empty()) unsetenv(name.c_str());
                 else setenv(name.c_str(), value.c_str(), 1);
