@@ -66,32 +66,35 @@ class DesktopRun(unittest.TestCase):
 
 
 class Wallpaper(DesktopRun):
-    def test_a_red_over_blue_wallpaper_shows_red_at_the_top(self):
-        path = os.path.join(self.home, "Wall papers", "rouge über bleu.png")
+    @staticmethod
+    def write_red_over_blue(path):
         sample_desktop.write_png(path, 64, 36, lambda x, y: (255, 0, 0, 255) if y < 18 else (0, 0, 255, 255))
-        sample_desktop.set_xfce_backdrop(self.home, image=path)
-        self.start()
+
+    def assert_red_over_blue(self):
         top = [(x, y) for x in (300, 800, 1300, 1700) for y in (150, 350)]
         bottom = [(x, y) for x in (300, 800, 1300, 1700) for y in (750, 950)]
         self.assertTrue(self.wait_for(lambda: self.most_points(top, (255, 0, 0)) and
                                       self.most_points(bottom, (0, 0, 255))),
                         [self.screen.pixel(x, y) for x, y in top + bottom])
 
+    def test_a_red_over_blue_wallpaper_shows_red_at_the_top(self):
+        path = os.path.join(self.home, "Wall papers", "rouge über bleu.png")
+        self.write_red_over_blue(path)
+        sample_desktop.set_xfce_backdrop(self.home, image=path)
+        self.start()
+        self.assert_red_over_blue()
+
     def test_a_jpeg_wallpaper_is_decoded_by_the_system(self):
         # Only PNG goes to the built-in decoder; a JPEG (made here with ImageMagick) is the
         # platform decoder's.
         png = os.path.join(self.home, "source.png")
-        sample_desktop.write_png(png, 64, 36, lambda x, y: (255, 0, 0, 255) if y < 18 else (0, 0, 255, 255))
+        self.write_red_over_blue(png)
         path = os.path.join(self.home, "Pictures", "photo.jpg")
         os.makedirs(os.path.dirname(path), exist_ok=True)
         subprocess.run(["convert", png, "-quality", "95", path], check=True)
         sample_desktop.set_xfce_backdrop(self.home, image=path)
         self.start()
-        top = [(x, y) for x in (300, 800, 1300, 1700) for y in (150, 350)]
-        bottom = [(x, y) for x in (300, 800, 1300, 1700) for y in (750, 950)]
-        self.assertTrue(self.wait_for(lambda: self.most_points(top, (255, 0, 0)) and
-                                      self.most_points(bottom, (0, 0, 255))),
-                        [self.screen.pixel(x, y) for x, y in top + bottom])
+        self.assert_red_over_blue()
 
     def check_stripes(self, pixel, channels, left_colour, right_colour):
         """A wallpaper whose left third and right two thirds differ, 75 px wide: rows whose byte

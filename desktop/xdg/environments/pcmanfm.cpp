@@ -112,6 +112,18 @@ std::vector<std::size_t> ModifiedOrder(const std::vector<XdgDesktopItem>& files)
     return byName;
 }
 
+// Columns of equal cells from margin pixels into the work area, the icon at iconInItem in a cell.
+SlotGrid ColumnsOfCells(const ScreenFacts& screen, std::int32_t margin, std::int32_t cellWidth, std::int32_t cellHeight,
+                        ShellPoint iconInItem) {
+    SlotGrid grid;
+    grid.stepX = cellWidth;
+    grid.stepY = cellHeight;
+    grid.columns = std::max(1, (screen.workWidth - 2 * margin) / cellWidth);
+    grid.rows = std::max(1, (screen.workHeight - 2 * margin) / cellHeight);
+    grid.first = ShellPoint{screen.workX + margin + iconInItem.x, screen.workY + margin + iconInItem.y};
+    return grid;
+}
+
 // The items in the desktop's order: its own icons first (`first` of them), the files in
 // fileOrder, then the rest of its own (mounts, after the files). Saved item corners become icon
 // positions; snap: the desktop moves a saved item to the nearest cell (pcmanfm-qt) instead of
@@ -187,14 +199,8 @@ std::optional<IconArrangement> LxdeDesktopIcons(const ScreenFacts& screen) {
     const std::string* font = config.Find("*", "desktop_font");
     const std::int32_t fontHeight = FontHeight(font != nullptr && !font->empty() ? *font : "Sans 12", screen.dpi);
     const std::int32_t cellWidth = std::max(104, icon) + 12;
-    const std::int32_t cellHeight = icon + 2 + 2 * fontHeight + 4 + 12;
-    SlotGrid grid;
-    grid.stepX = cellWidth;
-    grid.stepY = cellHeight;
-    grid.columns = std::max(1, (screen.workWidth - 4) / cellWidth);
-    grid.rows = std::max(1, (screen.workHeight - 4) / cellHeight);
     const ShellPoint iconInItem{(cellWidth - icon) / 2, 7};
-    grid.first = ShellPoint{screen.workX + 2 + iconInItem.x, screen.workY + 2 + iconInItem.y};
+    const SlotGrid grid = ColumnsOfCells(screen, 2, cellWidth, icon + 2 + 2 * fontHeight + 4 + 12, iconInItem);
     const std::vector<std::size_t> fileOrder = ModifiedOrder(*files);
     return ArrangeFolder(std::move(items), first, std::move(*files), fileOrder, grid, icon, iconInItem,
                          SavedPlaces(config, "x", "y", false), false, screen);
@@ -211,14 +217,8 @@ std::optional<IconArrangement> LxqtDesktopIcons(const ScreenFacts& screen) {
     // pcmanfm-qt's cells at the default font: the icon centred in a column with a label below,
     // from a 12 px margin around the work area. (Its Home, Trash and Computer are real launchers
     // in the folder.)
-    const std::int32_t cellWidth = icon + 79, cellHeight = icon + 68;
-    SlotGrid grid;
-    grid.stepX = cellWidth;
-    grid.stepY = cellHeight;
-    grid.columns = std::max(1, (screen.workWidth - 24) / cellWidth);
-    grid.rows = std::max(1, (screen.workHeight - 24) / cellHeight);
-    const ShellPoint iconInItem{(cellWidth - icon) / 2, 2};
-    grid.first = ShellPoint{screen.workX + 12 + iconInItem.x, screen.workY + 12 + iconInItem.y};
+    const ShellPoint iconInItem{79 / 2, 2};
+    const SlotGrid grid = ColumnsOfCells(screen, 12, icon + 79, icon + 68, iconInItem);
     const IniFile places = ParseIniFile(ReadSettingsFile(UserConfigPath({"pcmanfm-qt", "lxqt", "desktop-items-0.conf"})).value_or(""));
     const std::vector<std::size_t> fileOrder = NameOrder(*files, true);
     return ArrangeFolder({}, 0, std::move(*files), fileOrder, grid, icon, iconInItem, SavedPlaces(places, "", "", true),
