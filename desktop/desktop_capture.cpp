@@ -41,7 +41,13 @@ std::optional<std::vector<DesktopIcon>> CaptureDesktopIcons(DesktopShell& shell)
     for (std::int32_t index = 0; index < count; ++index) {
         ShellViewItem viewItem;
         if (!shell.ViewItemAt(index, viewItem)) continue;
-        const std::optional<std::int32_t> iconIndex = folder.Find(viewItem.name);
+        std::optional<std::int32_t> iconIndex;
+        if (viewItem.folderIndex && *viewItem.folderIndex >= 0 && *viewItem.folderIndex < shell.FolderItemCount()) {
+            const std::int32_t own = shell.FolderItemAt(*viewItem.folderIndex).iconIndex;
+            if (own >= 0) iconIndex = own;
+        } else {
+            iconIndex = folder.Find(viewItem.name);
+        }
         if (!iconIndex) continue;
         const ShellIcon image = shell.IconAt(*iconIndex);
         if (image.icon == nullptr) continue;

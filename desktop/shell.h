@@ -24,6 +24,9 @@ struct ShellPoint {
 struct ShellViewItem {
     std::u16string name;  // display name, at most 259 code units; empty when it could not be read
     ShellPoint position;
+    // The folder item this is, where the platform knows it (the freedesktop shell does); without
+    // it the capture pairs by name, and two items of one name would share the first one's image.
+    std::optional<std::int32_t> folderIndex;
 };
 
 // One child of the desktop folder.

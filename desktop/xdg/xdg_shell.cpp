@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <unordered_map>
 
 namespace {
@@ -66,6 +67,7 @@ public:
         if (index < 0 || static_cast<std::size_t>(index) >= view.size()) return false;
         item.name = DisplayNameToUtf16((*items)[view[index].item].displayName);
         item.position = view[index].position;
+        item.folderIndex = static_cast<std::int32_t>(view[index].item);
         return true;
     }
 
@@ -133,6 +135,10 @@ private:
                 iconSize = std::clamp(arrangement->iconSize, 16, 256);
                 view = std::move(arrangement->view);
                 items = std::move(arrangement->items);
+            } else {
+                // The run ends with exit code 1; say why where the user started us.
+                std::printf("ERROR::DESKTOP: Failed to read the desktop folder %s\n", XdgDesktopDirectory().c_str());
+                std::fflush(stdout);
             }
         }
         return items.has_value();

@@ -223,12 +223,11 @@ class UnreadableDesktop(unittest.TestCase):
             try:
                 self.assertEqual(program.wait(timeout=20), 1, program.output())
                 self.assertIsNone(find_window("Gravefall", timeout=0.2))
+                # One line says why.
+                self.assertEqual(program.output(), "ERROR::DESKTOP: Failed to read the desktop folder "
+                                                   + os.path.join(home, "Desktop") + "\n")
             finally:
                 program.stop()
-
-
-if __name__ == "__main__":
-    unittest.main()
 
 
 class NothingElseStarts(DesktopRun):
@@ -251,3 +250,7 @@ class NothingElseStarts(DesktopRun):
         xdotool("key", "space")
         self.assertEqual(self.program.wait(timeout=20), 0)
         self.assertFalse(os.path.exists(marker), open(marker).read() if os.path.exists(marker) else "")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -20,6 +20,7 @@ public:
         std::u16string name;
         ShellPoint position;
         bool found = true;
+        std::optional<std::int32_t> folderIndex;
     };
 
     bool viewOpens = true, folderOpens = true, imageListOpens = true;
@@ -45,6 +46,7 @@ public:
         if (index < 0 || index >= static_cast<std::int32_t>(view.size())) return false;
         item.name = view[index].name;
         item.position = view[index].position;
+        item.folderIndex = view[index].folderIndex;
         return view[index].found;
     }
     std::int32_t FolderItemCount() override { return static_cast<std::int32_t>(folder.size()); }
@@ -118,6 +120,15 @@ TEST_F(Capture, DuplicateNamesAllTakeTheFirstFolderItemsIcon) {
     EXPECT_EQ(FakeShell::ImageOf(icons[0].icon), 8);
     EXPECT_EQ(FakeShell::ImageOf(icons[1].icon), 8);
     EXPECT_NE(icons[0].icon, icons[1].icon) << "each record owns its own copy";
+
+    ReleaseDesktopIcons(shell, icons);
+    // Where the platform names each view item's folder item, twins keep their own images; an
+    // item whose folder item has no image is left out.
+    shell.view = {{u"Report", {0, 0}, true, 2}, {u"Report", {0, 100}, true, 1}, {u"Report", {0, 200}, true, 0}};
+    ASSERT_TRUE(Run());
+    ASSERT_EQ(icons.size(), 2u);
+    EXPECT_EQ(FakeShell::ImageOf(icons[0].icon), 9);
+    EXPECT_EQ(FakeShell::ImageOf(icons[1].icon), 8);
 }
 
 TEST_F(Capture, ExaminesOnlyAsManyViewItemsAsTheFolderHas) {
