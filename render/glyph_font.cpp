@@ -41,7 +41,7 @@ std::vector<unsigned char> PackedRows(const FT_Bitmap& bitmap) {
     return packed;
 }
 
-const GlyphInfo* FindGlyph(GlyphFont& font, char16_t code) {
+const GlyphInfo* FindGlyph(GlyphFont& font, char32_t code) {
     auto found = font.glyphs.find(code);
     if (found == font.glyphs.end()) {
         if (!LoadGlyph(font, code)) return nullptr;
@@ -49,6 +49,21 @@ const GlyphInfo* FindGlyph(GlyphFont& font, char16_t code) {
         if (found == font.glyphs.end()) return nullptr;
     }
     return &found->second;
+}
+
+// The characters of UTF-16 text in order: a surrogate pair is one character; a lone surrogate
+// stands for itself (it has no glyph, as before).
+template <typename Visit>
+void ForEachCharacter(std::u16string_view text, Visit visit) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            visit(0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else {
+            visit(unit);
+        }
+    }
 }
 
 }  // namespace
@@ -95,11 +110,11 @@ FontResult GlyphFont::Load() {
     FT_Set_Pixel_Sizes(face, 0, 12);
     ascender = static_cast<float>(face->size->metrics.ascender) * 0.015625f;
 
-    for (char16_t code = 32; code <= 126; ++code) LoadGlyph(*this, code);
+    for (char32_t code = 32; code <= 126; ++code) LoadGlyph(*this, code);
     return FontResult::Loaded;
 }
 
-bool LoadGlyph(GlyphFont& font, char16_t code) {
+bool LoadGlyph(GlyphFont& font, char32_t code) {
     if (font.face == nullptr) return false;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (FT_Load_Char(font.face, code, FT_LOAD_RENDER) != 0) return false;
@@ -137,9 +152,9 @@ bool LoadGlyph(GlyphFont& font, char16_t code) {
 
 float MeasureText(GlyphFont& font, std::u16string_view text) {
     float width = 0.0f;
-    for (const char16_t code : text) {
+    ForEachCharacter(text, [&](char32_t code) {
         if (const GlyphInfo* glyph = FindGlyph(font, code)) width += static_cast<float>(glyph->advance >> 6);
-    }
+    });
     return width;
 }
 
@@ -150,9 +165,9 @@ void DrawText(const GlyphRenderer& renderer, GlyphFont& font, std::u16string_vie
     if (renderer.program == 0) return;  // the "text" program is missing: nothing can be drawn
     const float baseline = position.y + font.ascender;
     float pen = position.x;
-    for (const char16_t code : text) {
+    ForEachCharacter(text, [&](char32_t code) {
         const GlyphInfo* glyph = FindGlyph(font, code);
-        if (glyph == nullptr) continue;
+        if (glyph == nullptr) return;
 
         glUseProgram(renderer.program);
         const Mat4 model = Mat4::Translation(pen + static_cast<float>(glyph->bearingX),
@@ -168,5 +183,5 @@ void DrawText(const GlyphRenderer& renderer, GlyphFont& font, std::u16string_vie
         glBindVertexArray(0);
 
         pen += static_cast<float>(glyph->advance >> 6);
-    }
+    });
 }

@@ -1,5 +1,5 @@
-// Text on FreeType: the embedded font rasterised at 12 px into one small texture per character
-// code, cached, and drawn one quad per code unit.
+// Text on FreeType: the embedded font rasterised at 12 px into one small texture per character,
+// cached, and drawn one quad per character (a surrogate pair is one character, one glyph).
 #pragma once
 
 #include "core/geometry.h"
@@ -27,7 +27,7 @@ enum class FontResult { Loaded, FreeTypeFailed, FontFailed };
 struct GlyphFont {
     FT_LibraryRec_* library = nullptr;
     FT_FaceRec_* face = nullptr;
-    std::map<char16_t, GlyphInfo> glyphs;
+    std::map<char32_t, GlyphInfo> glyphs;  // by character code
     float ascender = 0.0f;
     std::vector<unsigned char> fontBytes;
 
@@ -48,7 +48,7 @@ struct GlyphFont {
 };
 
 // Rasterises and caches one code; false when the font cannot load it.
-bool LoadGlyph(GlyphFont& font, char16_t code);
+bool LoadGlyph(GlyphFont& font, char32_t code);
 // Width in whole pixels: the sum of each found glyph's advance >> 6.
 float MeasureText(GlyphFont& font, std::u16string_view text);
 

@@ -117,6 +117,21 @@ TEST_F(Text, MeasuresTheSumOfWholePixelAdvances) {
     EXPECT_EQ(MeasureText(*font, u" "), static_cast<float>(font->glyphs.at(u' ').advance >> 6));
 }
 
+// A character beyond the Basic Multilingual Plane is a surrogate pair in UTF-16: one character,
+// measured and drawn as the one glyph the font has for it, not as two missing ones.
+TEST_F(Text, ASurrogatePairIsOneGlyph) {
+    const std::u16string smile = u"\U0001F600";
+    ASSERT_EQ(smile.size(), 2u);
+    const float width = MeasureText(*font, smile);
+    ASSERT_EQ(font->glyphs.count(0x1F600), 1u);
+    EXPECT_EQ(width, static_cast<float>(font->glyphs.at(0x1F600).advance >> 6));
+    EXPECT_EQ(font->glyphs.count(0xD83D) + font->glyphs.count(0xDE00), 0u) << "no glyph looked up per surrogate";
+    DrawText(*renderer, *font, smile, {20.0f, 10.0f}, white);
+    const std::array<int, 4> box = LitBox();
+    ASSERT_GE(box[0], 0);
+    EXPECT_LE(box[2] - box[0] + 1, font->glyphs.at(0x1F600).sizeX + 1) << "one glyph wide, not two";
+}
+
 TEST_F(Text, MeasuringAnUncachedCodeCachesItOnce) {
     const char16_t eAcute = 233;
     font->glyphs.erase(eAcute);
