@@ -2,6 +2,7 @@
 #include "app/frame_loop.h"
 
 #include "app/frame_timing.h"
+#include "app/platform.h"
 #include "core/startup_profile.h"
 #include "app/window.h"
 #include "desktop/desktop_mirror.h"
@@ -56,9 +57,12 @@ void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population,
 
         glfwSwapBuffers(window.handle);
 
-        if (firstFrame && reportFirstFrame) {
-            PrintStartupReport();
-            glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
+        if (firstFrame) {
+            if (reportFirstFrame) {
+                PrintStartupReport();
+                glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
+            }
+            ReleaseStartupHeap();
         }
         firstFrame = false;
     }

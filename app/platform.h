@@ -16,3 +16,6 @@ void ShowMessageBox(const char* caption, const char* text);
 // Readies the process's heap for start-up's few hundred MiB of image data (decoded sheets and
 // the GL driver's copies of them), so that loading costs as little as the platform allows.
 void PrepareHeapForImages();
+// Once the first frame is up: gives the operating system back the heap start-up no longer needs
+// (the decoded images are freed by then) and returns the heap to its usual trimming.
+void ReleaseStartupHeap();

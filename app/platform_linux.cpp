@@ -58,3 +58,8 @@ void PrepareHeapForImages() {
     }
     for (void* block : blocks) std::free(block);
 }
+
+void ReleaseStartupHeap() {
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024);  // glibc's default again
+    malloc_trim(0);                         // and give back what start-up left free
+}
