@@ -29,6 +29,6 @@ struct DecodedImage {
     explicit operator bool() const { return pixels != nullptr; }
 };
 
-// Decodes a PNG (or another format the built-in decoder reads) from memory, converted to the
-// given channel count (0: the image's own). An empty result when the bytes do not decode.
+// Decodes a PNG from memory, converted to the given channel count (0: the image's own). An empty
+// result when the bytes are not a whole PNG (every chunk within them, up to IEND) or do not decode.
 DecodedImage DecodeImageBytes(const unsigned char* bytes, std::size_t size, int channels);

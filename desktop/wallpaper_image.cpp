@@ -3,6 +3,8 @@
 // already fitting RGB image is uploaded from the decoder's own buffer without a copy.
 #include "desktop/wallpaper_image.h"
 
+#include "core/rgba_image.h"
+
 #include <stb/stb_image.h>
 #include <sys/stat.h>
 
@@ -37,35 +39,55 @@ WallpaperPixels Converted(RgbUpload upload) {
     return result;
 }
 
-// Decodes with stb_image at the file's own channel count; none when it is not an image stb_image
-// reads or is too large to decode.
-WallpaperPixels DecodeWithStb(const std::string& path, std::uint32_t maxSide, Color backdrop) {
-    WallpaperPixels result;
+// The picture's bytes, read once from the file that was opened: only a regular file, and no
+// more than MaxWallpaperBytes whatever its size says. A file swapped for a FIFO after the caller
+// looked at it is refused here, where it counts.
+std::optional<std::vector<unsigned char>> ReadPicture(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return result;
+    if (file == nullptr) return std::nullopt;
+    std::optional<std::vector<unsigned char>> bytes;
+    struct stat status {};
+    if (::fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= 0 &&
+        static_cast<std::uint64_t>(status.st_size) <= MaxWallpaperBytes) {
+        std::vector<unsigned char> read(static_cast<std::size_t>(status.st_size) + 1);
+        const std::size_t count = std::fread(read.data(), 1, read.size(), file);
+        if (count <= MaxWallpaperBytes && count < read.size()) {
+            read.resize(count);
+            bytes = std::move(read);
+        }
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+// Decodes a PNG with stb_image at the file's own channel count; none when it is not a PNG or too
+// large to decode for a screen of fitWidth x fitHeight.
+WallpaperPixels DecodePng(const std::vector<unsigned char>& bytes, std::uint32_t maxSide, std::int32_t fitWidth,
+                          std::int32_t fitHeight, Color backdrop) {
+    WallpaperPixels result;
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return result;
     int width = 0, height = 0, channels = 0;
     // The header first: the size decides whether decoding is affordable at all.
-    const bool known = stbi_info_from_file(file, &width, &height, &channels) != 0;
-    unsigned char* pixels = nullptr;
-    if (known && width > 0 && height > 0 &&
-        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <= MaxWallpaperPixels)
-        pixels = stbi_load_from_file(file, &width, &height, &channels, 0);
-    std::fclose(file);
-    if (pixels == nullptr) return result;
+    if (stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &channels) == 0 ||
+        width <= 0 || height <= 0)
+        return result;
+    const std::uint64_t screen = std::uint64_t(std::max(fitWidth, 1)) * std::uint64_t(std::max(fitHeight, 1));
+    const std::uint64_t budget = std::min<std::uint64_t>(MaxWallpaperPixels, std::max<std::uint64_t>(16 * screen, 1u << 24));
+    if (std::uint64_t(width) * std::uint64_t(height) > budget) return result;
+    DecodedImage image = DecodeImageBytes(bytes.data(), bytes.size(), 0);
+    if (!image) return result;
 
-    const auto w = static_cast<std::uint32_t>(width);
-    const auto h = static_cast<std::uint32_t>(height);
-    if (IsUploadReady(w, h, channels, maxSide)) {
+    const std::uint32_t w = image.width, h = image.height;
+    if (IsUploadReady(w, h, image.channels, maxSide)) {
         result.width = w;
         result.height = h;
-        result.decoded = {pixels, stbi_image_free};
-        result.data = pixels;
+        result.decoded = {image.pixels.release(), stbi_image_free};
+        result.data = result.decoded.get();
         result.fromImage = true;
         return result;
     }
-    const std::size_t bytes = static_cast<std::size_t>(w) * h * static_cast<std::size_t>(channels);
-    result = Converted(PrepareWallpaper(pixels, bytes, w, h, channels, maxSide, backdrop));
-    stbi_image_free(pixels);
+    const std::size_t size = std::size_t{w} * h * static_cast<std::size_t>(image.channels);
+    result = Converted(PrepareWallpaper(image.pixels.get(), size, w, h, image.channels, maxSide, backdrop));
     if (result.converted.empty()) return WallpaperPixels{};
     return result;
 }
@@ -80,7 +102,9 @@ WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return fallback();
 
-    WallpaperPixels decoded = DecodeWithStb(path, maxSide, backdrop.color);
+    const std::optional<std::vector<unsigned char>> bytes = ReadPicture(path);
+    if (!bytes) return fallback();
+    WallpaperPixels decoded = DecodePng(*bytes, maxSide, fitWidth, fitHeight, backdrop.color);
     if (decoded.data != nullptr) return decoded;
 
     const auto limit = static_cast<std::int32_t>(std::min<std::uint32_t>(maxSide, INT32_MAX));

@@ -18,6 +18,8 @@ inline constexpr Color ClearColor{0.2f, 0.25f, 0.3f};
 // Images with more pixels than this are not decoded: they would need gigabytes on the way to a
 // texture that is scaled to the screen anyway.
 inline constexpr std::uint64_t MaxWallpaperPixels = 200ull * 1000 * 1000;
+// Nor are picture files larger than this read at all.
+inline constexpr std::uint64_t MaxWallpaperBytes = 256ull << 20;
 
 struct WallpaperPixels {
     std::uint32_t width = 0;

@@ -1,6 +1,7 @@
 // Pixel conversions: captured icons from BGRA to RGBA, and wallpapers of every channel count and
 // row length brought to RGB rows on 4-byte boundaries, scaled into the texture limit, or replaced
 // by a plain colour when the file is no usable image.
+#include "core/rgba_image.h"
 #include "desktop/image_pixels.h"
 #include "tests/support/empty_shell.h"
 #include "desktop/wallpaper_image.h"
@@ -225,6 +226,22 @@ TEST_F(WallpaperFiles, AHugeImageIsNotDecodedAtAll) {
     const WallpaperPixels pixels = LoadWallpaperPixels(Bytes("huge.png", bytes), shell, 4096, 1920, 1080, backdrop);
     EXPECT_FALSE(pixels.fromImage);
     EXPECT_EQ(pixels.width, 1u);
+}
+
+// The built-in decoder gets whole PNGs only: a chunk that claims more bytes than the file holds
+// (the decoder would compute a pointer far past its buffer), or a file cut before its end, is
+// not handed to it; the intact file decodes.
+TEST_F(WallpaperFiles, APngThatLiesAboutItsChunksIsNotDecoded) {
+    const std::string intact = Contents(Png("intact.png", 3, 2, 4, 200));
+    const auto decode = [](const std::string& bytes) {
+        return DecodeImageBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0);
+    };
+    ASSERT_TRUE(decode(intact));
+    std::string lying = intact;
+    lying[33] = char(0x7F);  // the first chunk after IHDR claims about 2 GB
+    EXPECT_FALSE(decode(lying));
+    EXPECT_FALSE(decode(intact.substr(0, intact.size() - 12)));  // no IEND
+    EXPECT_FALSE(decode(intact.substr(0, 8)));                     // the signature alone
 }
 
 }  // namespace

@@ -79,9 +79,10 @@ std::optional<IconArrangement> GnomeDesktopIcons(const ScreenFacts& screen, bool
     grid.rows = std::max(1, height / (size.height + 4 * Spacing));
     grid.spanX = width;
     grid.spanY = height;
-    grid.stepX = width / grid.columns;
-    grid.stepY = height / grid.rows;
-    grid.first = ShellPoint{screen.workX + Spacing + (grid.stepX - 2 * Spacing - size.icon) / 2, screen.workY + Spacing};
+    const std::int32_t cellWidth = width / grid.columns, cellHeight = height / grid.rows;
+    grid.stepX = cellWidth;
+    grid.stepY = cellHeight;
+    grid.first = ShellPoint{screen.workX + Spacing + (cellWidth - 2 * Spacing - size.icon) / 2, screen.workY + Spacing};
     const std::string corner = ding.String("start-corner").value_or("top-left");
     grid.fromRight = corner.find("right") != std::string::npos;
     grid.fromBottom = corner.find("bottom") != std::string::npos;
@@ -101,7 +102,7 @@ std::optional<IconArrangement> GnomeDesktopIcons(const ScreenFacts& screen, bool
             const std::int64_t x = std::int64_t{saved->x} - screen.x - screen.workX;
             const std::int64_t y = std::int64_t{saved->y} - screen.y - screen.workY;
             if (x < 0 || y < 0 || x >= width || y >= height) continue;
-            record.slot = Slot{static_cast<std::int32_t>(x / grid.stepX), static_cast<std::int32_t>(y / grid.stepY)};
+            record.slot = Slot{static_cast<std::int32_t>(x / cellWidth), static_cast<std::int32_t>(y / cellHeight)};
         }
         records.push_back(record);
         shown.push_back(index);

@@ -279,9 +279,10 @@ std::optional<IconArrangement> PlasmaDesktopIcons(const ScreenFacts& screen) {
     SlotGrid grid;
     grid.columns = std::max(1, screen.workWidth / baseWidth);
     grid.rows = std::max(1, screen.workHeight / baseHeight);
-    grid.stepX = baseWidth + (screen.workWidth - grid.columns * baseWidth) / grid.columns;
+    const std::int32_t cellWidth = baseWidth + (screen.workWidth - grid.columns * baseWidth) / grid.columns;
+    grid.stepX = cellWidth;
     grid.stepY = baseHeight + (screen.workHeight - grid.rows * baseHeight) / grid.rows;
-    grid.first = ShellPoint{screen.workX + (grid.stepX - icon) / 2, screen.workY + SmallSpacing};
+    grid.first = ShellPoint{screen.workX + (cellWidth - icon) / 2, screen.workY + SmallSpacing};
     grid.rowMajor = GeneralValue(desktop, "arrangement", "0") != "1";
     grid.fromRight = GeneralValue(desktop, "alignment", "0") == "1";
 
