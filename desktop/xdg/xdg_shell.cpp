@@ -9,13 +9,20 @@
 
 #include <gtk/gtk.h>
 #include <X11/Xlib.h>
+#include <limits.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <clocale>
+#include <cstdlib>
 #include <cstdio>
 #include <unordered_map>
 
 namespace {
+
+// All the distinct icon images of a desktop together: 64 million pixels (256 MiB of RGBA) is
+// thousands of icons at the largest sizes; past it the generic image stands in.
+constexpr std::int64_t MaxDecodedIconPixels = 64ll << 20;
 
 // A plain sheet of paper with a folded corner, for items whose icon cannot be found or read.
 RgbaImage GenericIconImage(std::int32_t size) {
@@ -86,7 +93,12 @@ public:
         if (iconIndex < 0 || static_cast<std::size_t>(iconIndex) >= images.size()) return {};
         ImageEntry& entry = images[iconIndex];
         if (!entry.image) {
-            if (!entry.path.empty()) entry.image = LoadIconImage(entry.path, iconSize);
+            // Decoding stops for good once the desktop's icons have taken their share of memory.
+            const std::int64_t pixels = std::int64_t{iconSize} * iconSize;
+            if (!entry.path.empty() && decodedIconPixels + pixels <= MaxDecodedIconPixels) {
+                entry.image = LoadIconImage(entry.path, iconSize);
+                if (entry.image) decodedIconPixels += std::int64_t{entry.image->width} * entry.image->height;
+            }
             // A missing or broken image still gives the item an icon.
             if (!entry.image) entry.image = GenericIconImage(iconSize);
         }
@@ -166,6 +178,13 @@ private:
                 g_object_unref(info);
             }
         }
+        // One image per file, however many names and links lead to it.
+        if (!path.empty()) {
+            if (gchar* real = realpath(path.c_str(), nullptr)) {
+                path = real;
+                std::free(real);
+            }
+        }
         std::int32_t index;
         if (auto known = indexByPath.find(path); known != indexByPath.end()) {
             index = known->second;
@@ -193,6 +212,7 @@ private:
     std::optional<WallpaperSetting> wallpaper;
     std::optional<ScreenFacts> screen;
     std::int32_t iconSize = 48;
+    std::int64_t decodedIconPixels = 0;
 };
 
 // Without a session bus, GLib would launch one (dbus-launch --autolaunch) for the settings

@@ -20,6 +20,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -164,6 +165,25 @@ TEST_F(XdgDesktop, AnIconThemeNamedDotDotIsNoFolder) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(0, 10), "notes.txt|");
     EXPECT_EQ(InChild([] { return XdgIconThemeName(); }), "Adwaita");
+}
+
+// Icon names that lead to one file through links make one image, decoded once.
+TEST_F(XdgDesktop, ManyLinksToOneIconAreOneImage) {
+    WritePng(home / "icons/big.png", 64, {9, 9, 9, 255});
+    for (int i = 0; i < 40; ++i) {
+        fs::create_symlink(home / "icons/big.png", home / ("icons/link" + std::to_string(i) + ".png"));
+        Write(home / ("Desktop/l" + std::to_string(i) + ".desktop"),
+              "[Desktop Entry]\nType=Link\nName=L" + std::to_string(i) + "\nIcon=" + (home / "icons").string() +
+                  "/link" + std::to_string(i) + ".png\n");
+    }
+    const std::string images = InChild([] {
+        auto shell = CreateDesktopShell();
+        if (!shell->OpenDesktopView() || !shell->OpenDesktopFolder() || !shell->OpenImageList()) return std::string("FAILED");
+        std::set<std::int32_t> distinct;
+        for (std::int32_t i = 0; i < shell->FolderItemCount(); ++i) distinct.insert(shell->FolderItemAt(i).iconIndex);
+        return std::to_string(shell->FolderItemCount()) + " items, " + std::to_string(distinct.size()) + " image";
+    });
+    EXPECT_EQ(images, "40 items, 1 image");
 }
 
 TEST(XdgDisplayNames, AreCutTo259CodeUnits) {
