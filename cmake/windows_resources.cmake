@@ -1,8 +1,9 @@
 # Win32 resources for the Windows build, compiled with windres from the same manifests the Linux
 # build embeds: every entry becomes an RT_RCDATA resource under its id. The screen saver also
-# gets its application icon (group 1001, built from the art generator's icon_N.png), a manifest
-# (asInvoker, no uiAccess), its description string (id 1, the name the screen-saver list shows)
-# and its version information.
+# gets its application icon (group 1001, built from the art generator's icon_N.png), its
+# application manifest (assets/windows/gravefall.manifest: asInvoker without uiAccess, per-monitor
+# DPI awareness, the UTF-8 code page, the version 6 common controls), its description string (id 1,
+# the name the screen-saver list shows) and its version information.
 include_guard(GLOBAL)
 include(resources)
 
@@ -87,7 +88,7 @@ endfunction()
 #                                 [DEPENDS target...])
 #
 # Compiles the manifests' files into TARGET as RT_RCDATA resources. APPLICATION adds the icon
-# group, the execution-level manifest, the description string and the version information.
+# group, the application manifest, the description string and the version information.
 function(gravefall_add_windows_resources target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "APPLICATION" "GENERATED_DIR" "MANIFESTS;DEPENDS")
   set(lines "// Generated for ${target} from: ${arg_MANIFESTS}\n")

@@ -1,10 +1,12 @@
-// The desktop shell seam on Windows: the live desktop view (positions and labels) through the
-// shell windows collection, the desktop folder's children (names and icon indices), icons from
-// the extra-large system image list drawn into a 32-bit DIB, and the wallpaper setting.
+// The desktop shell seam on Windows: the live desktop view (labels, and positions mapped to the
+// screen) through the shell windows collection, the desktop folder's children (names and icon
+// indices), icons from the extra-large system image list drawn into a 32-bit DIB and brought to
+// straight alpha, and the wallpaper setting.
 // Runs on the main thread inside the single-threaded apartment the entry joined.
 #include "desktop/shell.h"
 
 #include "desktop/image_pixels.h"
+#include "desktop/win32/icon_alpha.h"
 
 #include <windows.h>
 #include <exdisp.h>
@@ -17,6 +19,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <set>
 
 namespace {
 
@@ -37,7 +40,9 @@ constexpr GUID WicFormat32bppRgba = {0xF5C7AD2D, 0x6A8D, 0x43DD, {0xA7, 0xA8, 0x
 constexpr GUID WicFormat32bppBgra = {0x6FDDC324, 0x4E03, 0x4BFE, {0xB1, 0x85, 0x3D, 0x77, 0x76, 0x8D, 0xC9, 0x0F}};
 
 constexpr int NameCapacity = 260;  // display names are at most 259 code units
-constexpr int WallpaperPathCapacity = 260;
+// A path of up to 259 UTF-16 code units takes up to three bytes a unit in the UTF-8 code page
+// the manifest asks for.
+constexpr int WallpaperPathCapacity = 3 * 260;
 // Larger than any icon the system draws; guards the DIB size arithmetic against a broken bitmap.
 constexpr LONG MaxIconSide = 4096;
 
@@ -108,10 +113,12 @@ bool ReadIconSize(HICON icon, LONG& width, LONG& height) {
     return true;
 }
 
-// The desktop's view: its folder view and the shell folder behind it.
+// The desktop's view: its folder view, the shell folder behind it, and the view's window, whose
+// client coordinates the item positions are given in.
 struct DesktopView {
     IFolderView2* folderView = nullptr;
     IShellFolder* folder = nullptr;
+    HWND window = nullptr;
 
     DesktopView() = default;
     DesktopView(const DesktopView&) = delete;
@@ -137,9 +144,10 @@ struct DesktopItems {
 };
 
 // The folder view of the desktop window's active shell view, found through the shell windows
-// collection. Every intermediate reference is released whatever the outcome.
-HRESULT OpenDesktopFolderView(IFolderView2** folderView) {
+// collection, and the view's window. Every intermediate reference is released whatever the outcome.
+HRESULT OpenDesktopFolderView(IFolderView2** folderView, HWND* viewWindow) {
     *folderView = nullptr;
+    *viewWindow = nullptr;
     ComRef<IShellWindows> windows;
     HRESULT result = CoCreateInstance(ClsidShellWindows, nullptr, CLSCTX_ALL, IidShellWindows, windows.OutVoid());
     if (FAILED(result)) return result;
@@ -166,7 +174,44 @@ HRESULT OpenDesktopFolderView(IFolderView2** folderView) {
     result = browser->QueryActiveShellView(view.Out());
     if (FAILED(result)) return result;
     if (!view) return E_NOINTERFACE;
+    if (FAILED(view->GetWindow(viewWindow))) *viewWindow = nullptr;
     return view->QueryInterface(IidFolderView2, reinterpret_cast<void**>(folderView));
+}
+
+// A point in the view window's client coordinates in screen coordinates, where the primary
+// monitor's top-left corner is (0, 0). The desktop view spans the virtual screen, whose origin
+// lies left of or above the primary monitor when another monitor sits there.
+POINT ViewToScreen(HWND viewWindow, POINT point) {
+    if (viewWindow != nullptr) {
+        SetLastError(ERROR_SUCCESS);
+        POINT mapped = point;
+        // A zero result is also a zero offset; only the error tells a failure.
+        if (MapWindowPoints(viewWindow, HWND_DESKTOP, &mapped, 1) != 0 || GetLastError() == ERROR_SUCCESS) return mapped;
+    }
+    // Without its window, the view is taken to cover the virtual screen from its origin.
+    point.x += GetSystemMetrics(SM_XVIRTUALSCREEN);
+    point.y += GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return point;
+}
+
+// Whether an icon of the given size at this screen position shows at least in part on the
+// primary monitor, the one the show covers.
+bool OnPrimaryMonitor(POINT position, LONG width, LONG height) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT primary{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor)) primary = monitor.rcMonitor;
+    const RECT icon{position.x, position.y, position.x + std::max<LONG>(width, 1), position.y + std::max<LONG>(height, 1)};
+    RECT shared{};
+    return IntersectRect(&shared, &icon, &primary) != FALSE;
+}
+
+// Whether the user switched "Show desktop icons" off: the desktop then shows none.
+bool DesktopIconsHidden() {
+    SHELLSTATE state;
+    std::memset(&state, 0, sizeof state);
+    SHGetSetSettings(&state, SSF_HIDEICONS, FALSE);
+    return state.fHideIcons != FALSE;
 }
 
 // The view's item number index: its name from the view's folder and its position. Restarts
@@ -187,9 +232,26 @@ bool ItemAt(const DesktopView& view, std::int32_t index, ShellViewItem& item) {
     item.name = DisplayName(view.folder, child);
     POINT point{};
     const bool placed = SUCCEEDED(view.folderView->GetItemPosition(child, &point));
-    if (placed) item.position = ShellPoint{point.x, point.y};
+    if (placed) {
+        point = ViewToScreen(view.window, point);
+        item.position = ShellPoint{point.x, point.y};
+    }
     CoTaskMemFree(child);
     return placed;
+}
+
+// Reads a bitmap as width x height 32-bit B, G, R, A pixels, top row first.
+bool ReadBitmapPixels(HDC context, HBITMAP bitmap, LONG width, LONG height, std::vector<unsigned char>& pixels) {
+    BITMAPINFO header;
+    std::memset(&header, 0, sizeof header);
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = -height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
+    return GetDIBits(context, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS) == height;
 }
 
 class Win32Shell final : public DesktopShell {
@@ -202,7 +264,7 @@ public:
 
     bool OpenDesktopView() override {
         view = std::make_unique<DesktopView>();
-        if (FAILED(OpenDesktopFolderView(&view->folderView))) return false;
+        if (FAILED(OpenDesktopFolderView(&view->folderView, &view->window))) return false;
         if (FAILED(view->folderView->GetFolder(IidShellFolder, reinterpret_cast<void**>(&view->folder)))) {
             view->folderView->Release();
             view->folderView = nullptr;
@@ -233,18 +295,28 @@ public:
             OutputDebugStringW(L"SHGetImageList failed\n");
             return false;
         }
+        int width = 0;
+        int height = 0;
+        if (SUCCEEDED(systemImageList->GetIconSize(&width, &height))) {
+            iconWidth = width;
+            iconHeight = height;
+        }
         return true;
     }
 
     std::optional<std::int32_t> ViewItemCount() override {
         if (!view || view->folderView == nullptr) return std::nullopt;
+        if (DesktopIconsHidden()) return 0;
         int count = 0;
         if (FAILED(view->folderView->ItemCount(SVGIO_ALLVIEW, &count))) return std::nullopt;
         return count;
     }
 
+    // Items whose icon lies wholly off the primary monitor (on another one) are left out: the show
+    // covers only the primary one.
     bool ViewItemAt(std::int32_t index, ShellViewItem& item) override {
-        return view != nullptr && ItemAt(*view, index, item);
+        if (view == nullptr || !ItemAt(*view, index, item)) return false;
+        return OnPrimaryMonitor(POINT{item.position.x, item.position.y}, iconWidth, iconHeight);
     }
 
     std::int32_t FolderItemCount() override {
@@ -275,6 +347,12 @@ public:
         ReadIconSize(listed, width, height);
         HICON copy = CopyIcon(listed);
         ::DestroyIcon(listed);
+        // An entry without an alpha channel is a 0RGB image meant to be drawn through its mask,
+        // whatever its alpha bytes hold.
+        DWORD flags = 0;
+        if (copy != nullptr && SUCCEEDED(systemImageList->GetItemFlags(iconIndex, &flags)) && (flags & ILIF_ALPHA) == 0) {
+            maskedIcons.insert(ToHandle(copy));
+        }
         return ShellIcon{ToHandle(copy), width, height};
     }
 
@@ -327,21 +405,45 @@ public:
         const auto* source = static_cast<const unsigned char*>(bits);
         std::vector<unsigned char> pixels(source, source + byteCount);
 
-        SelectObject(context, previous);
+        if (maskedIcons.count(icon) != 0 || !HasAnyAlpha(pixels.data(), pixels.size())) {
+            // No alpha channel: the colour bitmap as it is (the masked drawing where it cannot be
+            // read), the alpha from the mask as DI_MASK draws it over white.
+            std::vector<unsigned char> colour;
+            if (ReadBitmapPixels(context, info.hbmColor, width, height, colour)) pixels = std::move(colour);
+            std::memset(bits, 0xFF, byteCount);
+            GdiFlush();
+            DrawIconEx(context, 0, 0, FromHandle(icon), width, height, 0, nullptr, DI_MASK);
+            GdiFlush();
+            ApplyMaskAlpha(pixels.data(), source, pixels.size());
+            SelectObject(context, previous);
+        } else {
+            // GDI blends an alpha icon into the bitmap premultiplied; textures hold straight alpha.
+            SelectObject(context, previous);
+            UnpremultiplyAlpha(pixels.data(), pixels.size());
+        }
+
         DeleteObject(section);
         DeleteDC(context);
-        SwapRedAndBlue(pixels.data(), pixels.size());  // B, G, R, A to R, G, B, A; alpha as drawn
+        SwapRedAndBlue(pixels.data(), pixels.size());  // B, G, R, A to R, G, B, A
         return pixels;
     }
 
     void DestroyIcon(IconHandle icon) override {
-        if (icon != nullptr) ::DestroyIcon(FromHandle(icon));
+        if (icon == nullptr) return;
+        maskedIcons.erase(icon);
+        ::DestroyIcon(FromHandle(icon));
     }
 
+    // The narrow call keeps the system's own path; the manifest's UTF-8 code page lets it carry
+    // any character. A path that still does not open (too long, or a code page that cannot
+    // spell it) gives way to the copy Windows keeps of the current wallpaper.
     std::string QueryWallpaperPath() override {
         char buffer[WallpaperPathCapacity] = {};
         SystemParametersInfoA(SPI_GETDESKWALLPAPER, WallpaperPathCapacity, buffer, 0);
-        return std::string(buffer, strnlen(buffer, WallpaperPathCapacity));
+        std::string path(buffer, strnlen(buffer, WallpaperPathCapacity));
+        if (path.empty() || IsFile(path)) return path;
+        const std::string transcoded = TranscodedWallpaperPath();
+        return transcoded.empty() ? path : transcoded;
     }
 
     std::optional<Color> QueryDesktopColor() override {
@@ -354,6 +456,27 @@ public:
     }
 
 private:
+    static bool IsFile(const std::string& path) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    }
+
+    // %APPDATA%\Microsoft\Windows\Themes\TranscodedWallpaper when it exists, in the narrow
+    // code page; empty otherwise.
+    static std::string TranscodedWallpaperPath() {
+        wchar_t roaming[MAX_PATH] = {};
+        if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, roaming))) return {};
+        const std::wstring wide = std::wstring(roaming) + L"\\Microsoft\\Windows\\Themes\\TranscodedWallpaper";
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {};
+        const int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        if (length <= 1) return {};
+        std::string narrow(static_cast<std::size_t>(length), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow.data(), length, nullptr, nullptr);
+        narrow.resize(static_cast<std::size_t>(length) - 1);
+        return IsFile(narrow) ? narrow : std::string();
+    }
+
     // Formats the portable decoder does not know (ICO, TIFF, JPEG XR, ...) through the Windows
     // Imaging Component, scaled down to fit the box when larger, as 8-bit RGBA.
     static std::optional<RgbaImage> DecodeWithImagingComponent(const std::string& path, std::int32_t fitWidth,
@@ -426,6 +549,9 @@ private:
     std::unique_ptr<DesktopView> view;
     std::unique_ptr<DesktopItems> items;
     ComRef<IImageList> systemImageList;
+    LONG iconWidth = 0;  // the extra-large image list's icon size
+    LONG iconHeight = 0;
+    std::set<IconHandle> maskedIcons;  // copies of image-list entries without an alpha channel
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 """The shape of gravefall.scr itself: a 64-bit GUI executable that needs no MinGW DLLs and carries
 the resources the program reads (RT_RCDATA 101-110 and 201-250), its icon group 1001 and a
-manifest asking for asInvoker without UI access."""
+manifest asking for asInvoker without UI access, per-monitor DPI awareness, the UTF-8 code page
+and the version 6 common controls."""
 
 import os
 import re
@@ -8,6 +9,7 @@ import struct
 import subprocess
 import tempfile
 import unittest
+from xml.etree import ElementTree
 
 SCR = os.environ.get("GRAVEFALL_SCR", "gravefall.scr")
 
@@ -15,6 +17,11 @@ SCR = os.environ.get("GRAVEFALL_SCR", "gravefall.scr")
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll",
                "shlwapi.dll", "comctl32.dll", "advapi32.dll", "msvcrt.dll", "comdlg32.dll",
                "winspool.drv", "opengl32.dll", "winmm.dll", "imm32.dll", "dwmapi.dll", "version.dll"}
+
+
+NAMESPACES = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3",
+              "dpi2016": "http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+              "cp2019": "http://schemas.microsoft.com/SMI/2019/WindowsSettings"}
 
 
 def wrestool(*arguments):
@@ -61,9 +68,25 @@ class Executable(unittest.TestCase):
         self.assertEqual(sorted({int(w) for w, h, depth in images}), [16, 24, 32, 48, 64, 128, 256, 512])
         self.assertTrue(all(w == h and depth == "32" for w, h, depth in images), images)
 
-    def test_manifest_runs_as_invoker_without_ui_access(self):
-        manifest = wrestool("-x", "--raw", "--type=24", "--name=1").decode("utf-8")
-        self.assertRegex(manifest, r'requestedExecutionLevel\s+level="asInvoker"\s+uiAccess="false"')
+    def test_manifest_declares_rights_dpi_code_page_and_common_controls(self):
+        manifest = ElementTree.fromstring(wrestool("-x", "--raw", "--type=24", "--name=1"))
+
+        def one(path):
+            found = manifest.findall(path, NAMESPACES)
+            self.assertEqual(len(found), 1, path)
+            return found[0]
+
+        level = one(".//v3:requestedPrivileges/v3:requestedExecutionLevel")
+        self.assertEqual((level.get("level"), level.get("uiAccess")), ("asInvoker", "false"))
+        # Per-monitor v2 first: the versions of Windows that know it take it, older ones the next.
+        awareness = one(".//v3:windowsSettings/dpi2016:dpiAwareness").text
+        self.assertEqual([mode.strip() for mode in awareness.split(",")][0], "PerMonitorV2")
+        self.assertEqual(one(".//v3:windowsSettings/cp2019:activeCodePage").text, "UTF-8")
+        controls = one(".//v1:dependency/v1:dependentAssembly/v1:assemblyIdentity")
+        self.assertEqual({key: controls.get(key) for key in ("type", "name", "version", "publicKeyToken")},
+                         {"type": "win32", "name": "Microsoft.Windows.Common-Controls", "version": "6.0.0.0",
+                          "publicKeyToken": "6595b64144ccf1df"})
+        self.assertIn(controls.get("processorArchitecture"), ("*", "amd64"))
 
     def test_describes_itself_for_the_screen_saver_list(self):
         # String 1 is the name the screen-saver settings show for a .scr.

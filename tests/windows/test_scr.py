@@ -30,7 +30,12 @@ class RunModes(unittest.TestCase):
         self.assertIsNone(find_window("Gravefall", timeout=0.5))
 
     def test_settings_switch_shows_the_box_and_exits_when_it_is_dismissed(self):
-        program = WineProgram("/c:4242")
+        # With the settings dialog's window handle, as the screen-saver settings start it, and bare.
+        for arguments in (["/c:1234"], ["/c"]):
+            with self.subTest(arguments=arguments):
+                self.dismiss_settings(WineProgram(*arguments))
+
+    def dismiss_settings(self, program):
         try:
             box = find_window("Settings")
             self.assertIsNotNone(box, "no Settings box appeared")

@@ -1,13 +1,17 @@
 // The Win32 desktop shell against a real shell (Wine's under test): desktop folder items with
-// their names and icon indices, icons from the extra-large image list as RGBA with real alpha,
-// GDI capture of icons with known pixels, the wallpaper setting, and the whole capture.
+// their names and icon indices, icons from the extra-large image list as RGBA with straight alpha
+// at the size the DPI gives, GDI capture of icons with and without an alpha channel, the
+// wallpaper setting under any name, and the whole capture.
 #include "desktop/desktop_capture.h"
 #include "desktop/shell.h"
+#include "desktop/wallpaper_image.h"
+#include "desktop/win32/icon_alpha.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <shlobj.h>
+#include <commoncontrols.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -61,6 +65,18 @@ const ShellFolderItem* Named(const std::vector<ShellFolderItem>& items, const st
     return nullptr;
 }
 
+// An icon of a colour bitmap and a mask; the icon keeps copies of both, which are deleted here.
+HICON AssembleIcon(HBITMAP color, HBITMAP mask) {
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmColor = color;
+    info.hbmMask = mask;
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(color);
+    DeleteObject(mask);
+    return icon;
+}
+
 // An icon whose colour bitmap is a 32-bit top-down image of the given BGRA pixels.
 HICON MakeIcon(int width, int height, const std::vector<std::uint32_t>& bgra) {
     BITMAPV5HEADER header{};
@@ -80,15 +96,113 @@ HICON MakeIcon(int width, int height, const std::vector<std::uint32_t>& bgra) {
     ReleaseDC(nullptr, screen);
     if (color == nullptr) return nullptr;
     std::memcpy(bits, bgra.data(), bgra.size() * 4);
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
-    ICONINFO info{};
-    info.fIcon = TRUE;
-    info.hbmColor = color;
-    info.hbmMask = mask;
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(color);
-    DeleteObject(mask);
-    return icon;
+    return AssembleIcon(color, CreateBitmap(width, height, 1, 1, nullptr));
+}
+
+// The extra-large image list's side at the system DPI: 48 px at 96 DPI.
+int ExtraLargeSide() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return MulDiv(48, dpi, 96);
+}
+
+// An icon without an alpha channel: a 24-bit colour bitmap (top-down 0xRRGGBB pixels) and a 1-bit
+// mask, one byte a row, whose set bits mark the transparent pixels.
+HICON MakeMaskedIcon(int width, int height, const std::vector<std::uint32_t>& rgb, const std::vector<unsigned char>& maskRows) {
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = -height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 24;
+    header.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP color = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (color == nullptr) return nullptr;
+    const int stride = (width * 3 + 3) / 4 * 4;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            auto* pixel = static_cast<unsigned char*>(bits) + y * stride + x * 3;
+            const std::uint32_t value = rgb[y * width + x];
+            pixel[0] = value & 0xFF;
+            pixel[1] = (value >> 8) & 0xFF;
+            pixel[2] = (value >> 16) & 0xFF;
+        }
+    }
+    std::vector<unsigned char> maskBits;  // rows padded to 16 bits, as CreateBitmap wants them
+    for (unsigned char row : maskRows) maskBits.insert(maskBits.end(), {row, 0});
+    return AssembleIcon(color, CreateBitmap(width, height, 1, 1, maskBits.data()));
+}
+
+std::vector<unsigned char> Capture(DesktopShell& shell, HICON icon, std::int32_t& width, std::int32_t& height) {
+    return shell.CaptureIconPixels(reinterpret_cast<IconHandle>(icon), width, height);
+}
+
+std::vector<unsigned char> PixelAt(const std::vector<unsigned char>& rgba, int width, int x, int y) {
+    const auto at = rgba.begin() + (static_cast<std::ptrdiff_t>(y) * width + x) * 4;
+    return {at, at + 4};
+}
+
+// A 24-bit BMP whose top half is top and bottom half bottom (0xRRGGBB).
+void WriteBmp(const std::wstring& path, int width, int height, std::uint32_t top, std::uint32_t bottom) {
+    const int stride = (width * 3 + 3) / 4 * 4;
+    std::vector<unsigned char> file(54 + static_cast<std::size_t>(stride) * height, 0);
+    auto put32 = [&file](std::size_t at, std::uint32_t value) { std::memcpy(&file[at], &value, 4); };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);  // bottom-up
+    file[26] = 1;
+    file[28] = 24;
+    for (int row = 0; row < height; ++row) {
+        const std::uint32_t color = (height - 1 - row) < height / 2 ? top : bottom;
+        for (int x = 0; x < width; ++x) {
+            unsigned char* pixel = &file[54 + static_cast<std::size_t>(row) * stride + x * 3];
+            pixel[0] = color & 0xFF;
+            pixel[1] = (color >> 8) & 0xFF;
+            pixel[2] = (color >> 16) & 0xFF;
+        }
+    }
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(handle, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+    CloseHandle(handle);
+}
+
+std::wstring TempDirectory() {
+    wchar_t directory[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, directory);
+    return directory;
+}
+
+std::string Utf8(const std::wstring& text) {
+    std::string result(static_cast<std::size_t>(text.size()) * 3 + 1, '\0');
+    result.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(),
+                                                               static_cast<int>(result.size()), nullptr, nullptr)) - 1);
+    return result;
+}
+
+// Where Windows keeps the decoded copy of the current wallpaper.
+std::wstring TranscodedWallpaper() {
+    wchar_t roaming[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, roaming);
+    return std::wstring(roaming) + L"\\Microsoft\\Windows\\Themes\\TranscodedWallpaper";
+}
+
+// The top-left and bottom-left pixels of a wallpaper as the background would upload it; none when
+// the path gives no image.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> WallpaperCorners(const std::string& path, DesktopShell& shell) {
+    const WallpaperPixels pixels = LoadWallpaperPixels(path, shell, 4096, 1920, 1080, Backdrop(Color{0, 0, 0}));
+    if (!pixels.fromImage || pixels.data == nullptr) return std::nullopt;
+    auto rgb = [&pixels](std::size_t at) {
+        return static_cast<std::uint32_t>(pixels.data[at] << 16 | pixels.data[at + 1] << 8 | pixels.data[at + 2]);
+    };
+    return std::make_pair(rgb(0), rgb(AlignedRgbRowBytes(pixels.width) * (pixels.height - 1)));
 }
 
 std::string TempFilePath(const char* name) {
@@ -146,18 +260,19 @@ TEST_F(Win32Shell, FolderIconsComeFromTheExtraLargeListAsRgbaWithRealAlpha) {
     const ShellFolderItem* projects = Named(items, u"Gravefall Projects");
     ASSERT_NE(projects, nullptr);
 
+    const int side = ExtraLargeSide();
     const ShellIcon icon = shell->IconAt(projects->iconIndex);
     ASSERT_NE(icon.icon, nullptr);
-    EXPECT_EQ(icon.width, 48);
-    EXPECT_EQ(icon.height, 48);
+    EXPECT_EQ(icon.width, side);
+    EXPECT_EQ(icon.height, side);
 
     std::int32_t width = 0;
     std::int32_t height = 0;
     const std::vector<unsigned char> pixels = shell->CaptureIconPixels(icon.icon, width, height);
     shell->DestroyIcon(icon.icon);
-    ASSERT_EQ(width, 48);
-    ASSERT_EQ(height, 48);
-    ASSERT_EQ(pixels.size(), 48u * 48u * 4u);
+    ASSERT_EQ(width, side);
+    ASSERT_EQ(height, side);
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(side * side * 4));
     int transparent = 0, opaque = 0, coloured = 0;
     for (std::size_t i = 0; i < pixels.size(); i += 4) {
         if (pixels[i + 3] == 0) ++transparent;
@@ -165,9 +280,56 @@ TEST_F(Win32Shell, FolderIconsComeFromTheExtraLargeListAsRgbaWithRealAlpha) {
         if (pixels[i + 3] != 0 && pixels[i] + pixels[i + 1] + pixels[i + 2] > 0) ++coloured;
     }
     // A folder image does not fill its square: the corners show the wallpaper.
-    EXPECT_GT(transparent, 48 * 2);
-    EXPECT_GT(opaque, 48 * 4);
-    EXPECT_GT(coloured, 48 * 4);
+    EXPECT_GT(transparent, side * 2);
+    EXPECT_GT(opaque, side * 4);
+    EXPECT_GT(coloured, side * 4);
+}
+
+// Wine reads the system DPI when a process starts: the check runs in a child started at 144 DPI.
+TEST_F(Win32Shell, CapturedIconsFollowTheSystemDpi) {
+    const wchar_t* const desktopKey = L"Control Panel\\Desktop";
+    const DWORD highDpi = 144;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, desktopKey, L"LogPixels", REG_DWORD, &highDpi, sizeof highDpi), ERROR_SUCCESS);
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=HighDpi.* --gtest_also_run_disabled_tests";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
+    DWORD code = 1;
+    if (started) {
+        WaitForSingleObject(child.hProcess, 120000);
+        GetExitCodeProcess(child.hProcess, &code);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, desktopKey, L"LogPixels");
+    ASSERT_TRUE(started);
+    EXPECT_EQ(code, 0u) << "the capture at 144 DPI failed (its output is above)";
+}
+
+TEST(HighDpi, DISABLED_FolderIconsAreCapturedAtOneAndAHalfTimesTheSize) {
+    ASSERT_EQ(ExtraLargeSide(), 72) << "not started at 144 DPI";
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    {
+        std::unique_ptr<DesktopShell> shell = CreateDesktopShell();
+        PrepareDesktop();
+        ASSERT_TRUE(shell->OpenDesktopFolder());
+        ASSERT_TRUE(shell->OpenImageList());
+        const ShellFolderItem* projects = Named(FolderItems(*shell), u"Gravefall Projects");
+        ASSERT_NE(projects, nullptr);
+        const ShellIcon icon = shell->IconAt(projects->iconIndex);
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        const std::vector<unsigned char> pixels = shell->CaptureIconPixels(icon.icon, width, height);
+        shell->DestroyIcon(icon.icon);
+        EXPECT_EQ(icon.width, 72);
+        EXPECT_EQ(width, 72);
+        EXPECT_EQ(height, 72);
+        EXPECT_EQ(pixels.size(), 72u * 72u * 4u);
+    }
+    CoUninitialize();
 }
 
 TEST_F(Win32Shell, CaptureTurnsBgraIntoRgbaTopRowFirst) {
@@ -182,6 +344,67 @@ TEST_F(Win32Shell, CaptureTurnsBgraIntoRgbaTopRowFirst) {
     ASSERT_EQ(height, 2);
     const std::vector<unsigned char> expected = {0, 0, 255, 255, 255, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0, 255};
     EXPECT_EQ(pixels, expected);
+}
+
+// GDI draws alpha icons premultiplied; the texture must hold the colour itself. Colours 0 and 255,
+// and 150 at alpha 85, premultiply without rounding, so they must come back exactly.
+TEST_F(Win32Shell, HalfTransparentPixelsComeOutWithStraightAlpha) {
+    HICON icon = MakeIcon(2, 2, {0x800000FF, 0x33FFFFFF, 0x55000096, 0xFF00FF00});
+    ASSERT_NE(icon, nullptr);
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    const std::vector<unsigned char> pixels = Capture(*shell, icon, width, height);
+    DestroyIcon(icon);
+    const std::vector<unsigned char> expected = {0, 0, 255, 128, 255, 255, 255, 51, 0, 0, 150, 85, 0, 255, 0, 255};
+    EXPECT_EQ(pixels, expected);
+}
+
+TEST(IconAlpha, UnpremultiplyingRoundsToTheNearestValueAndClamps) {
+    // B, G, R, A: halves round up, a colour above its alpha clamps, alpha 0 is transparent black,
+    // opaque pixels stay as they are.
+    std::vector<unsigned char> pixels = {1, 100, 200, 2, 1, 2, 3, 3, 9, 9, 9, 0, 10, 20, 30, 255};
+    UnpremultiplyAlpha(pixels.data(), pixels.size());
+    EXPECT_EQ(pixels, (std::vector<unsigned char>{128, 255, 255, 2, 85, 170, 255, 3, 0, 0, 0, 0, 10, 20, 30, 255}));
+
+    // White in the mask is transparent whatever the colour; black keeps the colour, opaque.
+    std::vector<unsigned char> masked = {10, 20, 30, 0, 40, 50, 60, 7};
+    const std::vector<unsigned char> mask = {255, 255, 255, 0, 0, 0, 0, 0};
+    ApplyMaskAlpha(masked.data(), mask.data(), masked.size());
+    EXPECT_EQ(masked, (std::vector<unsigned char>{0, 0, 0, 0, 40, 50, 60, 255}));
+}
+
+// Icons made before alpha channels (a 0RGB image and a mask) show through their mask, as Windows
+// draws them: drawn on their own, and as an image-list entry without ILIF_ALPHA.
+TEST_F(Win32Shell, IconsWithoutAlphaTakeTheirAlphaFromTheMask) {
+    // Red, green / blue, white; the top-left pixel is masked out.
+    HICON icon = MakeMaskedIcon(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, {0x80, 0x00});
+    ASSERT_NE(icon, nullptr);
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    const std::vector<unsigned char> pixels = Capture(*shell, icon, width, height);
+    EXPECT_EQ(pixels, (std::vector<unsigned char>{0, 0, 0, 0, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255}));
+
+    ASSERT_TRUE(shell->OpenImageList());
+    IImageList* list = nullptr;
+    ASSERT_EQ(SHGetImageList(SHIL_EXTRALARGE, __uuidof(IImageList), reinterpret_cast<void**>(&list)), S_OK);
+    int index = -1;
+    ASSERT_EQ(list->ReplaceIcon(-1, icon, &index), S_OK);
+    DWORD flags = ILIF_ALPHA;
+    EXPECT_EQ(list->GetItemFlags(index, &flags), S_OK);
+    EXPECT_EQ(flags & ILIF_ALPHA, 0u);
+    list->Release();
+    DestroyIcon(icon);
+
+    const ShellIcon listed = shell->IconAt(index);
+    ASSERT_NE(listed.icon, nullptr);
+    const std::vector<unsigned char> scaled = shell->CaptureIconPixels(listed.icon, width, height);
+    shell->DestroyIcon(listed.icon);
+    ASSERT_EQ(width, ExtraLargeSide());
+    const int quarter = width / 4;
+    EXPECT_EQ(PixelAt(scaled, width, quarter, quarter), (std::vector<unsigned char>{0, 0, 0, 0}));
+    EXPECT_EQ(PixelAt(scaled, width, 3 * quarter, quarter), (std::vector<unsigned char>{0, 255, 0, 255}));
+    EXPECT_EQ(PixelAt(scaled, width, quarter, 3 * quarter), (std::vector<unsigned char>{0, 0, 255, 255}));
+    EXPECT_EQ(PixelAt(scaled, width, 3 * quarter, 3 * quarter), (std::vector<unsigned char>{255, 255, 255, 255}));
 }
 
 TEST_F(Win32Shell, IconsThatCannotBeReadGiveNothing) {
@@ -211,6 +434,48 @@ TEST_F(Win32Shell, WallpaperPathComesFromTheDesktopSetting) {
               ERROR_SUCCESS);
     EXPECT_EQ(shell->QueryWallpaperPath(), path);
     EXPECT_TRUE(shell->QueryDesktopColor().has_value());
+}
+
+// Set as Windows sets it, under a name no single-byte code page can spell: the narrow path still
+// opens, through the UTF-8 code page the program's manifest asks for.
+TEST_F(Win32Shell, AWallpaperNamedOutsideTheAnsiCodePageOpens) {
+    DeleteFileW(TranscodedWallpaper().c_str());  // only the path itself may lead to the picture
+    const std::wstring folder = TempDirectory() + L"Gravefall \u041e\u0431\u043e\u0438 \u58c1\u7d19";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring path = folder + L"\\\u0437\u0438\u043c\u0430.bmp";
+    WriteBmp(path, 3, 2, 0xFF0000, 0x0000FF);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(path.c_str()), SPIF_UPDATEINIFILE));
+
+    const std::string narrow = shell->QueryWallpaperPath();
+    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(L""), SPIF_UPDATEINIFILE);
+    EXPECT_EQ(narrow, Utf8(path));
+    EXPECT_EQ(WallpaperCorners(narrow, *shell), std::make_pair(0xFF0000u, 0x0000FFu));
+    DeleteFileW(path.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+// Where the recorded path does not open (here a file gone since it was set), the copy Windows
+// keeps of the current wallpaper does.
+TEST_F(Win32Shell, AWallpaperThatDoesNotOpenGivesWayToTheSystemsCopy) {
+    const std::wstring copy = TranscodedWallpaper();
+    SHCreateDirectoryExW(nullptr, copy.substr(0, copy.rfind(L'\\')).c_str(), nullptr);
+    WriteBmp(copy, 2, 2, 0x00FF00, 0x00FF00);
+    const std::wstring path = TempDirectory() + L"gravefall-wall.bmp";
+    WriteBmp(path, 2, 2, 0xFFFF00, 0xFFFF00);
+    auto setWallpaper = [](const std::wstring& wallpaper) {
+        return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(wallpaper.c_str()), SPIF_UPDATEINIFILE);
+    };
+
+    ASSERT_TRUE(setWallpaper(path));
+    EXPECT_EQ(shell->QueryWallpaperPath(), Utf8(path));
+    DeleteFileW(path.c_str());
+    const std::string fallback = shell->QueryWallpaperPath();
+    EXPECT_EQ(fallback, Utf8(copy));
+    EXPECT_EQ(WallpaperCorners(fallback, *shell), std::make_pair(0x00FF00u, 0x00FF00u));
+    // No wallpaper is a plain colour desktop, whatever copy is left behind.
+    ASSERT_TRUE(setWallpaper(L""));
+    EXPECT_EQ(shell->QueryWallpaperPath(), "");
+    DeleteFileW(copy.c_str());
 }
 
 TEST_F(Win32Shell, PlatformDecoderReadsWhatThePortableOneCannot) {

@@ -20,17 +20,22 @@ class WineProgram(harness.Program):
     """One run of a Windows program under Wine. Its output goes to a file: Wine's helper
     processes inherit the handles and outlive the program, so a pipe would never close."""
 
-    def __init__(self, *arguments, program=SCR):
-        super().__init__(*arguments, command=["wine", program])
+    def __init__(self, *arguments, program=SCR, env=None):
+        super().__init__(*arguments, command=["wine", program], env=env)
+
+
+def wine_output(*arguments, timeout=60):
+    """Runs a Wine tool (reg, ...) to its end; returns its exit code and its output."""
+    program = WineProgram(*arguments[1:], program=arguments[0])
+    try:
+        return program.wait(timeout), program.output()
+    finally:
+        program.stop()
 
 
 def run_wine(*arguments, timeout=60):
-    """Runs a Wine tool (reg, ...) to its end; returns its exit code."""
-    program = WineProgram(*arguments[1:], program=arguments[0])
-    try:
-        return program.wait(timeout)
-    finally:
-        program.stop()
+    """Runs a Wine tool to its end; returns its exit code."""
+    return wine_output(*arguments, timeout=timeout)[0]
 
 
 def xdotool(*arguments):
