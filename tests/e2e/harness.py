@@ -25,6 +25,9 @@ class Program:
         environment.update(env or {})
         for name in unset:
             environment.pop(name, None)
+        # The sanitizer runs preload their runtime into the program alone.
+        if os.environ.get("GRAVEFALL_PRELOAD"):
+            environment["LD_PRELOAD"] = os.environ["GRAVEFALL_PRELOAD"]
         self.process = subprocess.Popen([*(command or [BINARY]), *arguments], stdin=subprocess.DEVNULL,
                                         stdout=self.output_file, stderr=subprocess.STDOUT, env=environment)
 

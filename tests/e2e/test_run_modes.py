@@ -36,7 +36,7 @@ class PreviewAndSettings(unittest.TestCase):
             self.assertTrue(program.running(), "the box must stay until it is dismissed")
             xdotool("windowfocus", "--sync", box)
             xdotool("key", "Return")
-            self.assertEqual(program.wait(timeout=10), 0)
+            self.assertEqual(program.wait(timeout=10), 0, program.output())
         finally:
             program.stop()
 
