@@ -17,8 +17,9 @@ namespace {
 
 // Beyond these an "icon" or wallpaper is not decoded at all: a huge file would cost seconds and
 // gigabytes for a picture shown at 48 px or at screen size.
-constexpr goffset MaxIconFileBytes = 32 << 20;
-constexpr long long MaxIconPixels = 4096LL * 4096LL;
+constexpr goffset MaxIconFileBytes = 4 << 20;
+// Icons are drawn at most 256 px; a bitmap icon larger than 1024 x 1024 is not an icon.
+constexpr long long MaxIconPixels = 1024LL * 1024LL;
 constexpr goffset MaxImageFileBytes = 512 << 20;
 constexpr long long MaxImagePixels = 200LL * 1000 * 1000;
 
@@ -120,11 +121,21 @@ std::string XdgIconThemeName() {
     return "Adwaita";  // GTK's own default
 }
 
+// The formats icon themes and desktop entries use. Others (an animated GIF, a TIFF of many
+// pages) could unfold into far more memory than their few bytes suggest.
+bool IsIconFormat(GdkPixbufFormat* format) {
+    gchar* name = gdk_pixbuf_format_get_name(format);
+    const bool icon = name != nullptr && (std::strcmp(name, "png") == 0 || std::strcmp(name, "svg") == 0 ||
+                                          std::strcmp(name, "xpm") == 0);
+    g_free(name);
+    return icon;
+}
+
 std::optional<RgbaImage> LoadIconImage(const std::string& path, std::int32_t size) {
     if (size <= 0 || !IsRegularFile(path, MaxIconFileBytes)) return std::nullopt;
     gint width = 0, height = 0;
     GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path.c_str(), &width, &height);
-    if (format == nullptr) return std::nullopt;
+    if (format == nullptr || !IsIconFormat(format)) return std::nullopt;
     if (!gdk_pixbuf_format_is_scalable(format) && (width <= 0 || height <= 0 || 1LL * width * height > MaxIconPixels))
         return std::nullopt;
     return Consume(gdk_pixbuf_new_from_file_at_scale(path.c_str(), size, size, TRUE, nullptr));

@@ -4,6 +4,7 @@
 // theme at 48 px; an icon handle is an owned RGBA image.
 #include "desktop/shell.h"
 #include "desktop/xdg/desktop_icons.h"
+#include "desktop/xdg/settings_files.h"
 #include "desktop/xdg/wallpaper.h"
 #include "desktop/xdg/xdg_desktop.h"
 
@@ -14,6 +15,8 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstring>
+#include <sys/stat.h>
 #include <cstdlib>
 #include <cstdio>
 #include <unordered_map>
@@ -225,9 +228,22 @@ void NeverAutolaunchASessionBus() {
     g_setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/gravefall-has-no-session-bus", TRUE);
 }
 
+// dconf opens and maps the user's settings database itself: a FIFO or a device there would block
+// or stream without end, so then the settings come from their defaults instead.
+void KeepDconfToARegularDatabase() {
+    const char* backend = g_getenv("GSETTINGS_BACKEND");
+    if (backend != nullptr && std::strcmp(backend, "dconf") != 0) return;
+    const std::string path = UserConfigPath({"dconf", "user"});
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return;  // none yet: dconf starts empty
+    if (S_ISREG(status.st_mode) && status.st_size <= (64 << 20)) return;
+    g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
+}
+
 }  // namespace
 
 std::unique_ptr<DesktopShell> CreateDesktopShell() {
     NeverAutolaunchASessionBus();
+    KeepDconfToARegularDatabase();
     return std::make_unique<XdgShell>();
 }

@@ -149,10 +149,16 @@ TEST_F(XdgDesktop, SpecialFilesWhereSettingsAreExpectedNeitherHangNorBloat) {
     fs::create_symlink("/dev/zero", home / ".config/kdeglobals");
     fs::create_directories(home / ".config/xfce4/xfconf/xfce-perchannel-xml");
     fs::create_symlink("/proc/self/status", home / ".config/xfce4/xfconf/xfce-perchannel-xml/xsettings.xml");
-    const std::vector<std::string> lines = Lines(InChild(CaptureLines));
-    ASSERT_EQ(lines.size(), 2u) << "the FIFO launcher and the two files";
-    EXPECT_EQ(lines[0].substr(0, 18), "Launcher.desktop|3");  // a launcher that cannot be read shows its name
-    EXPECT_EQ(lines[1].substr(0, 10), "notes.txt|");
+    // dconf's own database, which dconf opens itself (the desktop's settings store when none is named).
+    fs::create_directories(home / ".config/dconf");
+    ASSERT_EQ(mkfifo((home / ".config/dconf/user").c_str(), 0644), 0);
+    const std::vector<std::string> lines =
+        Lines(InChild(CaptureLines, {{"GSETTINGS_BACKEND", ""}, {"XDG_CURRENT_DESKTOP", "GNOME"}}));
+    ASSERT_EQ(lines.size(), 0u) << "plain GNOME shows no icons";
+    const std::vector<std::string> plain = Lines(InChild(CaptureLines, {{"GSETTINGS_BACKEND", ""}}));
+    ASSERT_EQ(plain.size(), 2u) << "the FIFO launcher and the two files";
+    EXPECT_EQ(plain[0].substr(0, 18), "Launcher.desktop|3");  // a launcher that cannot be read shows its name
+    EXPECT_EQ(plain[1].substr(0, 10), "notes.txt|");
 }
 
 TEST_F(XdgDesktop, AnIconThemeNamedDotDotIsNoFolder) {
@@ -183,6 +189,20 @@ TEST_F(XdgDesktop, ManyLinksToOneIconAreOneImage) {
         return std::to_string(shell->FolderItemCount()) + " items, " + std::to_string(distinct.size()) + " image";
     });
     EXPECT_EQ(images, "40 items, 1 image");
+}
+
+// An icon file in a format icons never come in (an animated GIF here, which could unfold into
+// far more memory than its bytes) is not decoded: the item shows the generic image.
+TEST_F(XdgDesktop, IconsComeOnlyInIconFormats) {
+    fs::create_directories(home / "icons");
+    RunTool({"convert", "-size", "48x48", "xc:red", (home / "icons/red.gif").string()});
+    RunTool({"convert", "-size", "48x48", "xc:red", (home / "icons/red.png").string()});
+    Write(home / "Desktop/gif.desktop", "[Desktop Entry]\nType=Link\nName=Gif\nIcon=" + (home / "icons/red.gif").string() + "\n");
+    Write(home / "Desktop/png.desktop", "[Desktop Entry]\nType=Link\nName=Png\nIcon=" + (home / "icons/red.png").string() + "\n");
+    const std::vector<std::string> lines = Lines(InChild(CaptureLines));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 4) + lines[0].substr(lines[0].rfind('|')), "Gif||245,245,245,255");
+    EXPECT_EQ(lines[1].substr(0, 4) + lines[1].substr(lines[1].rfind('|')), "Png||255,0,0,255");
 }
 
 TEST(XdgDisplayNames, AreCutTo259CodeUnits) {
