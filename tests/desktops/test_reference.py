@@ -56,9 +56,11 @@ class ReferenceDesktop:
 
     def real_desktop(self):
         """The screen as the desktop program draws it."""
+        environment = session_environment(self.home, self.desktop)
+        environment["GSETTINGS_BACKEND"] = self.settings_backend
         process = subprocess.Popen(["dbus-run-session", "--", *self.command], stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                   env=session_environment(self.home, self.desktop), start_new_session=True)
+                                   env=environment, start_new_session=True)
         try:
             time.sleep(self.settle)
             return screenshot()
@@ -67,10 +69,12 @@ class ReferenceDesktop:
             process.wait()
             time.sleep(0.5)
 
+    settings_backend = "memory"
+
     def mirror(self):
         """The squares Gravefall draws, gathered over a few screenshots (creatures may cover some)."""
         environment = session_environment(self.home, self.desktop)
-        environment["GSETTINGS_BACKEND"] = "memory"
+        environment["GSETTINGS_BACKEND"] = self.settings_backend
         program = Program("/s", env=environment, home=self.home)
         try:
             self.assertIsNotNone(find_window("Gravefall"), program.output())
@@ -132,6 +136,25 @@ class Lxqt(ReferenceDesktop, unittest.TestCase):
                                   "[Desktop]\nBgColor=#204060\nWallpaperMode=none\nDesktopShortcuts=@Invalid()\n")
         sample_desktop.write_text(os.path.join(self.home, ".config", "pcmanfm-qt", "lxqt", "desktop-items-0.conf"),
                                   "[item5.desktop]\npos=@Point(800 500)\n")
+
+
+class Mate(ReferenceDesktop, unittest.TestCase):
+    """caja 1.26, MATE's desktop, fresh: its own icons off, the files in its columns."""
+    desktop = "MATE"
+    command = ["caja", "--force-desktop", "-n"]
+    settle = 8.0
+    settings_backend = "keyfile"
+
+    def prepare(self):
+        for schema, key, value in (("org.mate.caja.desktop", "computer-icon-visible", "false"),
+                                   ("org.mate.caja.desktop", "home-icon-visible", "false"),
+                                   ("org.mate.caja.desktop", "trash-icon-visible", "false"),
+                                   ("org.mate.caja.desktop", "volumes-visible", "false"),
+                                   ("org.mate.background", "picture-filename", ""),
+                                   ("org.mate.background", "primary-color", "#204060"),
+                                   ("org.mate.background", "color-shading-type", "solid")):
+            subprocess.run(["gsettings", "set", schema, key, value], check=True,
+                           env={**session_environment(self.home, self.desktop), "GSETTINGS_BACKEND": "keyfile"})
 
 
 if __name__ == "__main__":

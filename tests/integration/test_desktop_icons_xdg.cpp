@@ -156,8 +156,9 @@ TEST_F(DesktopIcons, PlasmaFolderViewSortedOrManual) {
 TEST_F(DesktopIcons, CajaAndNemoOwnIconsAndTheirRecords) {
     // caja shows Computer, Home and Trash by default; the Trash where the user left it.
     Write(home / ".config/caja/desktop-metadata", "[trash]\ncaja-icon-position=400,500\n");
-    EXPECT_EQ(Icons("MATE"), (IconList{"Computer|36|10|48", std::string(g_get_user_name()) + "'s Home|36|100|48",
-                                    "Trash|400|500|48", "a.txt|36|190|48", "b.txt|36|280|48", "c.txt|36|370|48"}));
+    // A fresh desktop's column: from (64, 22), 80 px apart.
+    EXPECT_EQ(Icons("MATE"), (IconList{"Computer|64|22|48", std::string(g_get_user_name()) + "'s Home|64|102|48",
+                                    "Trash|400|500|48", "a.txt|64|182|48", "b.txt|64|262|48", "c.txt|64|342|48"}));
     Set("org.mate.background", "show-desktop-icons", "false");
     EXPECT_EQ(Icons("MATE"), IconList{});
     // nemo shows none of its own by default; Home when asked, on its monitor's record.

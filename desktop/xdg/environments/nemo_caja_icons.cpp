@@ -73,15 +73,16 @@ std::optional<IconArrangement> Arrange(const Flavour& flavour, const ScreenFacts
     for (std::size_t i = 0; i < specials; ++i) order.push_back(i);
     for (const std::size_t index : fileOrder) order.push_back(specials + index);
 
-    // Columns of 48 px icons from the work area's top-left, each icon centred in a 100 px column
-    // with room for a two-line label below it.
-    constexpr std::int32_t Icon = 48, Pad = 10, ColumnWidth = 100, RowHeight = Icon + 42;
+    // A fresh desktop's columns, as caja lays them out (measured against caja 1.26 on a virtual
+    // display): 48 px icons from (64, 22), columns 78 px and rows 80 px apart. Labels wider than
+    // a column widen it there, which this grid does not follow.
+    constexpr std::int32_t Icon = 48, StepX = 78, StepY = 80;
     SlotGrid grid;
-    grid.first = ShellPoint{screen.workX + Pad + (ColumnWidth - Icon) / 2, screen.workY + Pad};
-    grid.stepX = ColumnWidth;
-    grid.stepY = RowHeight;
-    grid.columns = std::max(1, (screen.workWidth - Pad) / ColumnWidth);
-    grid.rows = std::max(1, (screen.workHeight - Pad) / RowHeight);
+    grid.first = ShellPoint{screen.workX + 64, screen.workY + 22};
+    grid.stepX = StepX;
+    grid.stepY = StepY;
+    grid.columns = std::max(1, (screen.workWidth - 64) / StepX);
+    grid.rows = std::max(1, (screen.workHeight - 22 - Icon - 10) / StepY + 1);
 
     std::vector<RecordedPlace> records;
     std::vector<std::size_t> kept;
