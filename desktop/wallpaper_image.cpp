@@ -3,6 +3,7 @@
 // already fitting RGB image is uploaded from the decoder's own buffer without a copy.
 #include "desktop/wallpaper_image.h"
 
+#include "core/file_bytes.h"
 #include "core/rgba_image.h"
 
 #include <stb/stb_image.h>
@@ -39,42 +40,22 @@ WallpaperPixels Converted(RgbUpload upload) {
     return result;
 }
 
-// The picture's bytes, read once from the file that was opened: only a regular file, and no
-// more than MaxWallpaperBytes whatever its size says. A file swapped for a FIFO after the caller
-// looked at it is refused here, where it counts.
-std::optional<std::vector<unsigned char>> ReadPicture(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return std::nullopt;
-    std::optional<std::vector<unsigned char>> bytes;
-    struct stat status {};
-    if (::fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= 0 &&
-        static_cast<std::uint64_t>(status.st_size) <= MaxWallpaperBytes) {
-        std::vector<unsigned char> read(static_cast<std::size_t>(status.st_size) + 1);
-        const std::size_t count = std::fread(read.data(), 1, read.size(), file);
-        if (count <= MaxWallpaperBytes && count < read.size()) {
-            read.resize(count);
-            bytes = std::move(read);
-        }
-    }
-    std::fclose(file);
-    return bytes;
-}
-
 // Decodes a PNG with stb_image at the file's own channel count; none when it is not a PNG or too
 // large to decode for a screen of fitWidth x fitHeight.
-WallpaperPixels DecodePng(const std::vector<unsigned char>& bytes, std::uint32_t maxSide, std::int32_t fitWidth,
+WallpaperPixels DecodePng(const std::string& text, std::uint32_t maxSide, std::int32_t fitWidth,
                           std::int32_t fitHeight, Color backdrop) {
     WallpaperPixels result;
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return result;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    if (text.size() > static_cast<std::size_t>(INT_MAX)) return result;
     int width = 0, height = 0, channels = 0;
     // The header first: the size decides whether decoding is affordable at all.
-    if (stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &channels) == 0 ||
+    if (stbi_info_from_memory(bytes, static_cast<int>(text.size()), &width, &height, &channels) == 0 ||
         width <= 0 || height <= 0)
         return result;
     const std::uint64_t screen = std::uint64_t(std::max(fitWidth, 1)) * std::uint64_t(std::max(fitHeight, 1));
     const std::uint64_t budget = std::min<std::uint64_t>(MaxWallpaperPixels, std::max<std::uint64_t>(16 * screen, 1u << 24));
     if (std::uint64_t(width) * std::uint64_t(height) > budget) return result;
-    DecodedImage image = DecodeImageBytes(bytes.data(), bytes.size(), 0);
+    DecodedImage image = DecodeImageBytes(bytes, text.size(), 0);
     if (!image) return result;
 
     const std::uint32_t w = image.width, h = image.height;
@@ -102,7 +83,9 @@ WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return fallback();
 
-    const std::optional<std::vector<unsigned char>> bytes = ReadPicture(path);
+    // Read once, from the file that was opened: a picture swapped for a FIFO after the look at its
+    // path is refused here, where it counts.
+    const std::optional<std::string> bytes = ReadRegularFile(path, MaxWallpaperBytes);
     if (!bytes) return fallback();
     WallpaperPixels decoded = DecodePng(*bytes, maxSide, fitWidth, fitHeight, backdrop.color);
     if (decoded.data != nullptr) return decoded;

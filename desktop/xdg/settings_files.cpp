@@ -1,10 +1,11 @@
 // Bounded reads of settings files and the parsing shared by every environment's reader.
 #include "desktop/xdg/settings_files.h"
 
+#include "core/file_bytes.h"
+
 #include <gdk/gdk.h>
 #include <glib.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,35 +16,7 @@
 // ---- Reading --------------------------------------------------------------------------------
 
 std::optional<std::string> ReadSettingsFile(const std::string& path, std::size_t limit) {
-    if (path.empty()) return std::nullopt;
-    // Non-blocking, so that opening a FIFO with no writer returns at once; the type is checked on
-    // what was opened, so a file swapped after a check of the path cannot slip through.
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (descriptor < 0) return std::nullopt;
-    std::optional<std::string> result;
-    struct stat status {};
-    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-        std::string text;
-        // Whatever the size says (/proc files say 0): never more than limit + 1 bytes.
-        text.resize(std::min<std::size_t>(static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)), limit) + 1);
-        std::size_t filled = 0;
-        while (true) {
-            if (filled == text.size()) {
-                if (text.size() > limit) break;
-                text.resize(std::min(limit + 1, text.size() * 2 + 4096));
-            }
-            const ssize_t count = ::read(descriptor, text.data() + filled, text.size() - filled);
-            if (count < 0 && errno == EINTR) continue;
-            if (count <= 0) break;
-            filled += static_cast<std::size_t>(count);
-        }
-        if (filled <= limit) {
-            text.resize(filled);
-            result = std::move(text);
-        }
-    }
-    ::close(descriptor);
-    return result;
+    return ReadRegularFile(path, limit);
 }
 
 std::string UserConfigPath(std::initializer_list<std::string_view> parts) {
