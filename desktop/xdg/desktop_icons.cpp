@@ -103,6 +103,17 @@ std::vector<XdgDesktopItem> MountedVolumes() {
     return volumes;
 }
 
+SlotGrid ColumnsOfCells(const ScreenFacts& screen, std::int32_t margin, std::int32_t cellWidth, std::int32_t cellHeight,
+                        ShellPoint iconInCell) {
+    SlotGrid grid;
+    grid.stepX = cellWidth;
+    grid.stepY = cellHeight;
+    grid.columns = std::max(1, (screen.workWidth - 2 * margin) / cellWidth);
+    grid.rows = std::max(1, (screen.workHeight - 2 * margin) / cellHeight);
+    grid.first = ShellPoint{screen.workX + margin + iconInCell.x, screen.workY + margin + iconInCell.y};
+    return grid;
+}
+
 IconArrangement Arranged(std::int32_t iconSize, std::vector<XdgDesktopItem> items, const std::vector<std::size_t>& order,
                          const std::vector<std::optional<ShellPoint>>& positions) {
     IconArrangement arrangement;
@@ -121,11 +132,7 @@ std::optional<IconArrangement> PlainDesktopIcons(const ScreenFacts& screen) {
     if (!items) return std::nullopt;
     // Columns of 96 px cells from the top-left corner, filled top to bottom; the 48 px icon at the
     // top of its cell, centred.
-    SlotGrid grid;
-    grid.first = ShellPoint{12 + (96 - 48) / 2, 12 + 8};
-    grid.stepX = grid.stepY = 96;
-    grid.columns = std::max(1, (screen.width - 24) / 96);
-    grid.rows = std::max(1, (screen.height - 24) / 96);
+    const SlotGrid grid = ColumnsOfCells(screen, 12, 96, 96, ShellPoint{(96 - 48) / 2, 8});
     const std::vector<std::size_t> order = NameOrder(*items, true);
     std::vector<RecordedPlace> records;
     for (const std::size_t index : order) records.push_back(RecordedPlace{std::nullopt, (*items)[index].recordedPosition});

@@ -27,6 +27,10 @@ XdgDesktopItem SpecialItem(SpecialPlace place, const std::string& label);
 // The mounted volumes GIO's volume monitor knows, in its order, labelled and iconed as it says.
 std::vector<XdgDesktopItem> MountedVolumes();
 
+// Columns of equal cells from margin pixels into the work area, the icon at iconInCell in a cell.
+SlotGrid ColumnsOfCells(const ScreenFacts& screen, std::int32_t margin, std::int32_t cellWidth, std::int32_t cellHeight,
+                        ShellPoint iconInCell);
+
 // Turns the places the environment gives its items (in its order) into the view.
 IconArrangement Arranged(std::int32_t iconSize, std::vector<XdgDesktopItem> items, const std::vector<std::size_t>& order,
                          const std::vector<std::optional<ShellPoint>>& positions);

@@ -112,18 +112,6 @@ std::vector<std::size_t> ModifiedOrder(const std::vector<XdgDesktopItem>& files)
     return byName;
 }
 
-// Columns of equal cells from margin pixels into the work area, the icon at iconInItem in a cell.
-SlotGrid ColumnsOfCells(const ScreenFacts& screen, std::int32_t margin, std::int32_t cellWidth, std::int32_t cellHeight,
-                        ShellPoint iconInItem) {
-    SlotGrid grid;
-    grid.stepX = cellWidth;
-    grid.stepY = cellHeight;
-    grid.columns = std::max(1, (screen.workWidth - 2 * margin) / cellWidth);
-    grid.rows = std::max(1, (screen.workHeight - 2 * margin) / cellHeight);
-    grid.first = ShellPoint{screen.workX + margin + iconInItem.x, screen.workY + margin + iconInItem.y};
-    return grid;
-}
-
 // The items in the desktop's order: its own icons first (`first` of them), the files in
 // fileOrder, then the rest of its own (mounts, after the files). Saved item corners become icon
 // positions; snap: the desktop moves a saved item to the nearest cell (pcmanfm-qt) instead of
