@@ -21,8 +21,15 @@ NAMES = ["Item %02d" % index for index in range(len(reference_home.COLOURS))]
 BACKDROP = (0x20, 0x40, 0x60)
 
 
-def screenshot():
+def screenshot(keep_as=None):
+    """The screen as (height, width, 3) bytes; with keep_as, also saved as out/reference/<keep_as>.png
+    for a person to compare."""
     raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
+    if keep_as is not None:
+        folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "out", "reference")
+        os.makedirs(folder, exist_ok=True)
+        subprocess.run(["convert", "-size", "1920x1080", "-depth", "8", "rgb:-", os.path.join(folder, keep_as + ".png")],
+                       input=raw, check=True)
     return np.frombuffer(raw, np.uint8).reshape(1080, 1920, 3)
 
 
@@ -63,7 +70,7 @@ class ReferenceDesktop:
                                    env=environment, start_new_session=True)
         try:
             time.sleep(self.settle)
-            return screenshot()
+            return screenshot(keep_as=self.desktop + "-real")
         finally:
             os.killpg(process.pid, 15)
             process.wait()
@@ -80,8 +87,8 @@ class ReferenceDesktop:
             self.assertIsNotNone(find_window("Gravefall"), program.output())
             time.sleep(1.5)
             squares, shots = {}, []
-            for _ in range(4):
-                shot = screenshot()
+            for attempt in range(4):
+                shot = screenshot(keep_as=self.desktop + "-mirror" if attempt == 0 else None)
                 shots.append(shot)
                 for index, (left, top, right, bottom) in reference_home.find_squares(shot).items():
                     known = squares.get(index, (left, top, right, bottom))
