@@ -136,3 +136,103 @@ RgbUpload PrepareWallpaper(const unsigned char* pixels, std::size_t byteCount, s
     }
     return upload;
 }
+
+// ---- Icon images ----------------------------------------------------------------------------
+
+PixelSize FitKeepingAspect(std::int32_t width, std::int32_t height, std::int32_t boxWidth, std::int32_t boxHeight) {
+    if (width <= 0 || height <= 0 || boxWidth <= 0 || boxHeight <= 0) return {};
+    PixelSize size;
+    if (double(height) * boxWidth > double(width) * boxHeight) {
+        size.width = static_cast<std::int32_t>(0.5 + double(width) * boxHeight / height);
+        size.height = boxHeight;
+    } else {
+        size.width = boxWidth;
+        size.height = static_cast<std::int32_t>(0.5 + double(height) * boxWidth / width);
+    }
+    size.width = std::max(size.width, 1);
+    size.height = std::max(size.height, 1);
+    return size;
+}
+
+namespace {
+
+// Which source pixels make target pixel i along one axis of n source pixels resampled to m, and
+// with what weight (the weights of one target pixel add up to 1).
+struct Tap {
+    std::int32_t source;
+    float weight;
+};
+
+std::vector<std::vector<Tap>> AxisTaps(std::int32_t n, std::int32_t m) {
+    std::vector<std::vector<Tap>> taps(static_cast<std::size_t>(m));
+    const double scale = double(n) / m;
+    for (std::int32_t i = 0; i < m; ++i) {
+        std::vector<Tap>& tap = taps[static_cast<std::size_t>(i)];
+        if (scale >= 1.0) {
+            // Shrinking: the share of each source pixel that target pixel i covers.
+            const double begin = i * scale, end = (i + 1) * scale;
+            for (auto j = static_cast<std::int32_t>(begin); j < n && j < end; ++j) {
+                const double covered = std::min<double>(j + 1, end) - std::max<double>(j, begin);
+                if (covered > 0) tap.push_back({j, static_cast<float>(covered / scale)});
+            }
+        } else {
+            // Growing: between the two nearest source pixels' centres.
+            const double centre = (i + 0.5) * scale - 0.5;
+            const auto left = static_cast<std::int32_t>(std::floor(centre));
+            const auto fraction = static_cast<float>(centre - left);
+            tap.push_back({std::clamp(left, 0, n - 1), 1.0f - fraction});
+            tap.push_back({std::clamp(left + 1, 0, n - 1), fraction});
+        }
+    }
+    return taps;
+}
+
+}  // namespace
+
+RgbaImage ResizeRgba(const RgbaImage& image, std::int32_t width, std::int32_t height) {
+    RgbaImage result;
+    if (image.width <= 0 || image.height <= 0 || width <= 0 || height <= 0 ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4)
+        return result;
+    if (width == image.width && height == image.height) return image;
+
+    // Rows first into premultiplied floats, then columns, then back to straight alpha.
+    const auto columns = AxisTaps(image.width, width);
+    const auto rows = AxisTaps(image.height, height);
+    std::vector<float> across(static_cast<std::size_t>(width) * static_cast<std::size_t>(image.height) * 4, 0.0f);
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        const unsigned char* source = image.pixels.data() + static_cast<std::size_t>(y) * image.width * 4;
+        float* target = across.data() + static_cast<std::size_t>(y) * width * 4;
+        for (std::int32_t x = 0; x < width; ++x) {
+            float* out = target + static_cast<std::size_t>(x) * 4;
+            for (const Tap& tap : columns[static_cast<std::size_t>(x)]) {
+                const unsigned char* p = source + static_cast<std::size_t>(tap.source) * 4;
+                const float alpha = p[3] * tap.weight;
+                out[0] += p[0] * alpha;
+                out[1] += p[1] * alpha;
+                out[2] += p[2] * alpha;
+                out[3] += alpha;
+            }
+        }
+    }
+    result.width = width;
+    result.height = height;
+    result.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            float sum[4] = {0, 0, 0, 0};
+            for (const Tap& tap : rows[static_cast<std::size_t>(y)]) {
+                const float* p = across.data() + (static_cast<std::size_t>(tap.source) * width + x) * 4;
+                for (int c = 0; c < 4; ++c) sum[c] += p[c] * tap.weight;
+            }
+            unsigned char* out = result.pixels.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+            if (sum[3] <= 0.0f) {
+                out[0] = out[1] = out[2] = out[3] = 0;
+                continue;
+            }
+            for (int c = 0; c < 3; ++c) out[c] = Round(sum[c] / sum[3]);
+            out[3] = Round(sum[3]);
+        }
+    }
+    return result;
+}

@@ -1,9 +1,11 @@
 // Pixel conversions between what the platform or the decoder hands over and what the textures
-// upload: the BGRA-to-RGBA swap of captured icons, and the wallpaper brought to 3-byte RGB rows
-// on 4-byte boundaries (the upload's unpack alignment), fitted into the GL size limit.
+// upload: the BGRA-to-RGBA swap of captured icons, icon images fitted to the desktop's icon size,
+// and the wallpaper brought to 3-byte RGB rows on 4-byte boundaries (the upload's unpack
+// alignment), fitted into the GL size limit.
 #pragma once
 
 #include "core/geometry.h"
+#include "core/rgba_image.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +14,21 @@
 // Exchanges bytes 0 and 2 of every 4-byte pixel (B, G, R, A becomes R, G, B, A). A trailing
 // partial pixel is left alone.
 void SwapRedAndBlue(unsigned char* pixels, std::size_t byteCount);
+
+// The size of a width x height image fitted into a box keeping its shape, as the desktops' image
+// loaders fit icons: the side that limits fills the box, the other rounds to the nearest pixel,
+// at least 1. Zero for an empty image or box.
+struct PixelSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+PixelSize FitKeepingAspect(std::int32_t width, std::int32_t height, std::int32_t boxWidth, std::int32_t boxHeight);
+
+// The image resampled to width x height: averaged over the area each pixel covers where it
+// shrinks, interpolated between neighbours where it grows, with colours weighted by their alpha
+// (so transparent pixels lend no colour to the edges). Empty for an empty or inconsistent image
+// or size.
+RgbaImage ResizeRgba(const RgbaImage& image, std::int32_t width, std::int32_t height);
 
 // Bytes from one row of 3-byte pixels to the next under an unpack alignment of 4.
 std::size_t AlignedRgbRowBytes(std::uint32_t width);

@@ -88,11 +88,12 @@ public:
     virtual std::optional<Color> QueryDesktopColor() = 0;
     // The gradient the desktop shows where it has no picture, on platforms that draw one.
     virtual std::optional<ColorGradient> QueryDesktopGradient() { return std::nullopt; }
-    // Decodes an image file that the portable decoder cannot read (vector images, formats of the
-    // platform's own), fitted into fitWidth x fitHeight when it has no natural size or a larger
-    // one. None when the platform cannot decode it either.
-    virtual std::optional<RgbaImage> DecodeImageFile(const std::string& path, std::int32_t fitWidth,
-                                                     std::int32_t fitHeight) = 0;
+    // Decodes the bytes of an image file that the portable decoder cannot read (vector images,
+    // formats of the platform's own), fitted into fitWidth x fitHeight when it has no natural size
+    // or a larger one. The bytes, not the path: the file is read once, and what was checked is
+    // what is decoded. None when the platform cannot decode it either.
+    virtual std::optional<RgbaImage> DecodeWithPlatform(const std::string& bytes, std::int32_t fitWidth,
+                                                        std::int32_t fitHeight) = 0;
 };
 
 // The shell of the platform this program was built for.

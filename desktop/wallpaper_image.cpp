@@ -7,7 +7,6 @@
 #include "core/rgba_image.h"
 
 #include <stb/stb_image.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <climits>
@@ -79,20 +78,16 @@ WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell
                                     std::int32_t fitWidth, std::int32_t fitHeight, const Backdrop& backdrop) {
     const auto fallback = [&] { return Plain(backdrop, maxSide, fitWidth, fitHeight); };
     if (path.empty() || maxSide == 0) return fallback();
-    // Only regular files: a FIFO or a device would block or never end.
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return fallback();
-
-    // Read once, from the file that was opened: a picture swapped for a FIFO after the look at its
-    // path is refused here, where it counts.
+    // Read once, and only a regular file (checked on the open file, so a picture swapped for a
+    // FIFO or a device is refused where it counts); every decoder gets these bytes.
     const std::optional<std::string> bytes = ReadRegularFile(path, MaxWallpaperBytes);
-    if (!bytes) return fallback();
+    if (!bytes || bytes->empty()) return fallback();
     WallpaperPixels decoded = DecodePng(*bytes, maxSide, fitWidth, fitHeight, backdrop.color);
     if (decoded.data != nullptr) return decoded;
 
     const auto limit = static_cast<std::int32_t>(std::min<std::uint32_t>(maxSide, INT32_MAX));
     std::optional<RgbaImage> image =
-        shell.DecodeImageFile(path, std::clamp(fitWidth, 1, limit), std::clamp(fitHeight, 1, limit));
+        shell.DecodeWithPlatform(*bytes, std::clamp(fitWidth, 1, limit), std::clamp(fitHeight, 1, limit));
     if (image && image->width > 0 && image->height > 0) {
         RgbUpload upload = PrepareWallpaper(image->pixels.data(), image->pixels.size(),
                                             static_cast<std::uint32_t>(image->width),

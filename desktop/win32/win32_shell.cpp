@@ -451,8 +451,9 @@ public:
         return Color{GetRValue(color) / 255.0f, GetGValue(color) / 255.0f, GetBValue(color) / 255.0f};
     }
 
-    std::optional<RgbaImage> DecodeImageFile(const std::string& path, std::int32_t fitWidth, std::int32_t fitHeight) override {
-        return DecodeWithImagingComponent(path, fitWidth, fitHeight);
+    std::optional<RgbaImage> DecodeWithPlatform(const std::string& bytes, std::int32_t fitWidth,
+                                                std::int32_t fitHeight) override {
+        return DecodeWithImagingComponent(bytes, fitWidth, fitHeight);
     }
 
 private:
@@ -478,23 +479,26 @@ private:
     }
 
     // Formats the portable decoder does not know (ICO, TIFF, JPEG XR, ...) through the Windows
-    // Imaging Component, scaled down to fit the box when larger, as 8-bit RGBA.
-    static std::optional<RgbaImage> DecodeWithImagingComponent(const std::string& path, std::int32_t fitWidth,
+    // Imaging Component, from the bytes already read, scaled down to fit the box when larger, as
+    // 8-bit RGBA.
+    static std::optional<RgbaImage> DecodeWithImagingComponent(const std::string& bytes, std::int32_t fitWidth,
                                                                std::int32_t fitHeight) {
-        if (path.empty() || fitWidth <= 0 || fitHeight <= 0) return std::nullopt;
-        const int wideLength = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-        if (wideLength <= 0) return std::nullopt;
-        std::wstring widePath(static_cast<std::size_t>(wideLength), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath.data(), wideLength);
-
+        if (bytes.empty() || bytes.size() > std::numeric_limits<DWORD>::max() || fitWidth <= 0 || fitHeight <= 0)
+            return std::nullopt;
         ComRef<IWICImagingFactory> factory;
         if (FAILED(CoCreateInstance(ClsidWicImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IidWicImagingFactory,
                                     factory.OutVoid()))) {
             return std::nullopt;
         }
+        ComRef<IWICStream> stream;
+        if (FAILED(factory->CreateStream(stream.Out())) ||
+            FAILED(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
+                                                static_cast<DWORD>(bytes.size())))) {
+            return std::nullopt;
+        }
         ComRef<IWICBitmapDecoder> decoder;
-        if (FAILED(factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
-                                                      WICDecodeMetadataCacheOnDemand, decoder.Out()))) {
+        if (FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                    decoder.Out()))) {
             return std::nullopt;
         }
         ComRef<IWICBitmapFrameDecode> frame;

@@ -17,6 +17,10 @@ namespace {
 constexpr std::size_t MaxDesktopEntryBytes = 1 << 20;
 // A listing that keeps failing is given up rather than walked forever.
 constexpr int MaxFailedEntries = 100000;
+// More items than any desktop has room for: the rest of a larger folder is not listed.
+constexpr std::size_t MaxDesktopItems = 10000;
+
+std::chrono::steady_clock::time_point readingDeadline = std::chrono::steady_clock::time_point::max();
 
 bool EndsWith(const std::string& text, const char* suffix) {
     const std::size_t n = std::strlen(suffix);
@@ -53,6 +57,13 @@ void AddContentTypeIcons(const std::string& fileName, std::vector<std::string>& 
 }
 
 }  // namespace
+
+void SetDesktopReadingDeadline(std::chrono::steady_clock::time_point deadline) { readingDeadline = deadline; }
+
+double DesktopReadingSecondsLeft() {
+    if (readingDeadline == std::chrono::steady_clock::time_point::max()) return 1e9;
+    return std::chrono::duration<double>(readingDeadline - std::chrono::steady_clock::now()).count();
+}
 
 bool UserDirsFileIsSafe() {
     // GLib reads user-dirs.dirs itself, whole: only let it when that is a small regular file (or
@@ -145,7 +156,7 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
     }
 
     int failures = 0;
-    for (;;) {
+    while (items.size() < MaxDesktopItems && DesktopReadingSecondsLeft() > 0) {
         GError* nextError = nullptr;
         GFileInfo* info = g_file_enumerator_next_file(children, nullptr, &nextError);
         if (info == nullptr) {

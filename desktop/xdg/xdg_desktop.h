@@ -5,6 +5,7 @@
 
 #include "desktop/shell.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -42,8 +43,9 @@ struct XdgDesktopItem {
 
 // The desktop directory's items in enumeration order, hidden and backup files left out, with the
 // position an environment recorded in the file's metadata (positionKey, e.g.
-// "metadata::caja-icon-position", as "x,y"; none: not read). None when the directory exists but
-// cannot be read; a missing directory is an empty desktop.
+// "metadata::caja-icon-position", as "x,y"; none: not read). At most 10,000 items, and none
+// after the reading deadline. None when the directory exists but cannot be read; a missing
+// directory is an empty desktop.
 std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& directory,
                                                              const char* positionKey = nullptr);
 
@@ -108,13 +110,26 @@ struct XdgViewItem {
 // the GTK default.
 std::string XdgIconThemeName();
 
-// Decodes an image file to RGBA fitted into size x size keeping its aspect ratio (PNG, SVG and
-// whatever else the image loaders read). None for missing, unreadable, oversized or corrupt files.
-std::optional<RgbaImage> LoadIconImage(const std::string& path, std::int32_t size);
+// Decodes an icon file to RGBA fitted into size x size keeping its shape: PNG with the built-in
+// decoder, SVG and XPM by the system's loaders in a decoding child given at most seconds. None
+// for missing, unreadable, oversized, corrupt or slow files, and files of other formats.
+std::optional<RgbaImage> LoadIconImage(const std::string& path, std::int32_t size, double seconds);
 
-// Decodes any image file the platform's loaders read, scaled to fitWidth x fitHeight when it is
-// a vector image or larger than that. None when it cannot.
-std::optional<RgbaImage> LoadImageWithPlatform(const std::string& path, std::int32_t fitWidth, std::int32_t fitHeight);
+// Decodes a picture's bytes in any format the system's image loaders read, in a decoding child
+// given at most seconds: a vector image rasterised at fitWidth x fitHeight, a larger one scaled
+// down into it. None when it cannot.
+std::optional<RgbaImage> DecodeWithImageLoaders(const std::string& bytes, std::int32_t fitWidth, std::int32_t fitHeight,
+                                                double seconds);
+
+// ---- Time ----
+
+// The moment by which the desktop must have been read, so that one which takes too long to read
+// (a folder of a hundred thousand files, icons that decode slowly) still starts the show with
+// what has been read by then: the folder listing stops, and icons not decoded yet show the
+// generic image. None is set until the shell sets it.
+void SetDesktopReadingDeadline(std::chrono::steady_clock::time_point deadline);
+// Seconds left until then; a large number when no deadline is set, 0 or less once it passed.
+double DesktopReadingSecondsLeft();
 
 // UTF-8 to UTF-16, invalid sequences replaced, cut to at most 259 code units as the desktop's
 // display names are.

@@ -14,6 +14,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <cstring>
 #include <sys/stat.h>
@@ -26,6 +27,12 @@ namespace {
 // All the distinct icon images of a desktop together: 64 million pixels (256 MiB of RGBA) is
 // thousands of icons at the largest sizes; past it the generic image stands in.
 constexpr std::int64_t MaxDecodedIconPixels = 64ll << 20;
+// The desktop's icons are read within this time from the shell's creation; what is not read by
+// then does without (see SetDesktopReadingDeadline). One vector icon gets at most a second of it.
+constexpr std::chrono::milliseconds DesktopReadingTime{2000};
+constexpr double MaxIconDecodeSeconds = 1.0;
+// A wallpaper in another format than PNG gets this long to decode (a large SVG takes a while).
+constexpr double WallpaperDecodeSeconds = 2.0;
 
 // A plain sheet of paper with a folded corner, for items whose icon cannot be found or read.
 RgbaImage GenericIconImage(std::int32_t size) {
@@ -54,6 +61,7 @@ RgbaImage* FromHandle(IconHandle icon) { return reinterpret_cast<RgbaImage*>(ico
 
 class XdgShell final : public DesktopShell {
 public:
+    XdgShell() { SetDesktopReadingDeadline(std::chrono::steady_clock::now() + DesktopReadingTime); }
     ~XdgShell() override {
         if (theme != nullptr) g_object_unref(theme);
     }
@@ -96,10 +104,12 @@ public:
         if (iconIndex < 0 || static_cast<std::size_t>(iconIndex) >= images.size()) return {};
         ImageEntry& entry = images[iconIndex];
         if (!entry.image) {
-            // Decoding stops for good once the desktop's icons have taken their share of memory.
+            // Decoding stops for good once the desktop's icons have taken their share of memory
+            // or of the time to read the desktop.
             const std::int64_t pixels = std::int64_t{iconSize} * iconSize;
-            if (!entry.path.empty() && decodedIconPixels + pixels <= MaxDecodedIconPixels) {
-                entry.image = LoadIconImage(entry.path, iconSize);
+            const double secondsLeft = std::min(DesktopReadingSecondsLeft(), MaxIconDecodeSeconds);
+            if (!entry.path.empty() && decodedIconPixels + pixels <= MaxDecodedIconPixels && secondsLeft > 0) {
+                entry.image = LoadIconImage(entry.path, iconSize, secondsLeft);
                 if (entry.image) decodedIconPixels += std::int64_t{entry.image->width} * entry.image->height;
             }
             // A missing or broken image still gives the item an icon.
@@ -123,9 +133,9 @@ public:
     std::optional<Color> QueryDesktopColor() override { return Wallpaper().color; }
     std::optional<ColorGradient> QueryDesktopGradient() override { return Wallpaper().gradient; }
 
-    std::optional<RgbaImage> DecodeImageFile(const std::string& path, std::int32_t fitWidth,
-                                             std::int32_t fitHeight) override {
-        return LoadImageWithPlatform(path, fitWidth, fitHeight);
+    std::optional<RgbaImage> DecodeWithPlatform(const std::string& bytes, std::int32_t fitWidth,
+                                                std::int32_t fitHeight) override {
+        return DecodeWithImageLoaders(bytes, fitWidth, fitHeight, WallpaperDecodeSeconds);
     }
 
 private:

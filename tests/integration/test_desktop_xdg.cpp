@@ -3,6 +3,7 @@
 #ifdef __linux__
 
 #include "desktop/desktop_capture.h"
+#include "desktop/wallpaper_image.h"
 #include "desktop/xdg/xdg_desktop.h"
 #include "tests/support/prepared_home.h"
 
@@ -12,10 +13,13 @@
 #include <stb/stb_image_write.h>
 #include <gtest/gtest.h>
 
+#include <gio/gio.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -203,6 +207,156 @@ TEST_F(XdgDesktop, IconsComeOnlyInIconFormats) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].substr(0, 4) + lines[0].substr(lines[0].rfind('|')), "Gif||245,245,245,255");
     EXPECT_EQ(lines[1].substr(0, 4) + lines[1].substr(lines[1].rfind('|')), "Png||255,0,0,255");
+}
+
+// ---- Pictures that would cost the show more than they are worth ----
+
+std::uint32_t Crc32(const std::string& bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<unsigned char>(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+std::string BigEndian(std::uint32_t value) {
+    return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+}
+
+std::string PngChunk(const std::string& type, const std::string& data) {
+    return BigEndian(static_cast<std::uint32_t>(data.size())) + type + data + BigEndian(Crc32(type + data));
+}
+
+// A one-bit grey PNG of width x height black pixels: a few dozen kilobytes that a loader turns
+// into width x height x 4 bytes.
+std::string PngBomb(std::uint32_t width, std::uint32_t height) {
+    GConverter* compressor = G_CONVERTER(g_zlib_compressor_new(G_ZLIB_COMPRESSOR_FORMAT_ZLIB, 9));
+    const std::string row(1 + (width + 7) / 8, '\0');
+    std::string compressed;
+    std::vector<char> out(1 << 16);
+    for (std::uint32_t y = 0; y <= height; ++y) {
+        const bool last = y == height;
+        const std::string in = last ? std::string() : row;
+        gsize read = 0, written = 0;
+        std::size_t offset = 0;
+        GConverterResult result;
+        do {
+            result = g_converter_convert(compressor, in.data() + offset, in.size() - offset, out.data(), out.size(),
+                                         last ? G_CONVERTER_INPUT_AT_END : G_CONVERTER_NO_FLAGS, &read, &written, nullptr);
+            offset += read;
+            compressed.append(out.data(), written);
+        } while (result != G_CONVERTER_ERROR && (offset < in.size() || (last && result != G_CONVERTER_FINISHED)));
+    }
+    g_object_unref(compressor);
+    const std::string header = BigEndian(width) + BigEndian(height) + std::string("\x01\x00\x00\x00\x00", 5);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", header) + PngChunk("IDAT", compressed) +
+           PngChunk("IEND", "");
+}
+
+// 29 bytes of GIF whose one frame is 65535 x 65535 pixels: 16 GiB to a loader that believes it.
+std::string GifBomb() {
+    return std::string("GIF89a\xff\xff\xff\xff\x00\x00\x00"
+                       "\x2c\x00\x00\x00\x00\xff\xff\xff\xff\x00"
+                       "\x02\x02\x2c\x00\x00\x3b",
+                       29);
+}
+
+// An SVG whose noise filter takes longer than anyone would wait: a million octaves a pixel.
+const char* EndlessSvg =
+    "<svg xmlns='http://www.w3.org/2000/svg' width='1920' height='1080'><filter id='f' x='0' y='0' width='1' "
+    "height='1'><feTurbulence baseFrequency='0.001' numOctaves='1000000'/></filter><rect width='1920' "
+    "height='1080' filter='url(#f)'/></svg>";
+
+std::string SvgAround(const std::string& png) {
+    gchar* base64 = g_base64_encode(reinterpret_cast<const guchar*>(png.data()), png.size());
+    std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='48' "
+                      "height='48'><image width='48' height='48' xlink:href='data:image/png;base64," +
+                      std::string(base64) + "'/></svg>";
+    g_free(base64);
+    return svg;
+}
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Each of these wallpapers and icons once hung the show, or took gigabytes, or both. Now each
+// costs at most its decoding child's deadline and memory: the backdrop shows its colour, the
+// item its generic page, and this process stays small. A plain SVG still decodes.
+TEST_F(XdgDesktop, HostilePicturesCostTheirDecodingChildNotTheShow) {
+    Write(home / "pictures/endless.svg", EndlessSvg);
+    Write(home / "pictures/gif-bomb.gif", GifBomb());
+    Write(home / "pictures/raster-bomb.svg", SvgAround(PngBomb(20000, 20000)));
+    Write(home / "pictures/plain.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4'>"
+                                       "<rect width='4' height='4' fill='#00ff00'/></svg>");
+    const std::string wallpapers = InChild([&] {
+        auto shell = CreateDesktopShell();
+        std::ostringstream out;
+        for (const char* name : {"endless.svg", "gif-bomb.gif", "raster-bomb.svg", "plain.svg"}) {
+            WallpaperPixels pixels;
+            const double seconds = Seconds([&] {
+                pixels = LoadWallpaperPixels((home / "pictures" / name).string(), *shell, 4096, 320, 200,
+                                             Backdrop(Color{0, 0, 1}));
+            });
+            const unsigned char* centre =
+                pixels.data + (pixels.height / 2) * AlignedRgbRowBytes(pixels.width) + (pixels.width / 2) * 3;
+            out << name << ' ' << int(centre[0]) << ',' << int(centre[1]) << ',' << int(centre[2])
+                << (seconds < 6.0 ? " in time" : " late") << '\n';
+        }
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        out << (usage.ru_maxrss < (400 << 10) ? "small" : "large: " + std::to_string(usage.ru_maxrss >> 10) + " MiB");
+        return out.str();
+    });
+    // (The raster bomb's SVG may still come back, drawn without its raster: transparent.)
+    EXPECT_EQ(wallpapers,
+              "endless.svg 0,0,255 in time\ngif-bomb.gif 0,0,255 in time\nraster-bomb.svg 0,0,255 in time\n"
+              "plain.svg 0,255,0 in time\nsmall");
+
+    // The same files as launcher icons (the GIF under a PNG's name).
+    fs::copy_file(home / "pictures/gif-bomb.gif", home / "pictures/gif-bomb.png");
+    for (const char* name : {"endless.svg", "gif-bomb.png", "raster-bomb.svg", "plain.svg"})
+        Write(home / "Desktop" / (std::string(name) + ".desktop"),
+              "[Desktop Entry]\nType=Link\nName=" + std::string(name) + "\nIcon=" + (home / "pictures" / name).string() + "\n");
+    const std::vector<std::string> lines = Lines(InChild(CaptureLines));
+    ASSERT_EQ(lines.size(), 4u) << testing::PrintToString(lines);
+    std::map<std::string, std::string> centres;
+    for (const std::string& line : lines) centres[line.substr(0, line.find('|'))] = line.substr(line.rfind('|') + 1);
+    EXPECT_EQ(centres["endless.svg"], "245,245,245,255");
+    EXPECT_EQ(centres["gif-bomb.png"], "245,245,245,255");
+    EXPECT_NE(centres["raster-bomb.svg"], "0,0,0,255") << "the raster's own pixels";
+    EXPECT_EQ(centres["plain.svg"], "0,255,0,255");
+}
+
+// However slowly the icons decode and however many files the folder holds, the desktop is read
+// within its time: icons not decoded by then show the generic page, and no more than 10,000
+// items are listed.
+TEST_F(XdgDesktop, ADesktopThatTakesTooLongToReadStartsWithWhatWasRead) {
+    for (int i = 0; i < 12; ++i) {
+        // Each its own file, so no decoded image is shared.
+        Write(home / "pictures" / ("endless" + std::to_string(i) + ".svg"), std::string(EndlessSvg) + "<!--" + std::to_string(i) + "-->");
+        Write(home / "Desktop" / ("slow" + std::to_string(i) + ".desktop"),
+              "[Desktop Entry]\nType=Link\nName=Slow " + std::to_string(i) + "\nIcon=" +
+                  (home / "pictures" / ("endless" + std::to_string(i) + ".svg")).string() + "\n");
+    }
+    std::vector<std::string> lines;
+    const double seconds = Seconds([&] { lines = Lines(InChild(CaptureLines)); });
+    ASSERT_EQ(lines.size(), 12u);
+    for (const std::string& line : lines) EXPECT_EQ(line.substr(line.rfind('|') + 1), "245,245,245,255") << line;
+    // Twelve deadlines of a second each would be twelve seconds; the desktop's own is two.
+    EXPECT_LT(seconds, 8.0);
+
+    fs::remove_all(home / "Desktop");
+    fs::create_directories(home / "Desktop");
+    for (int i = 0; i < 12000; ++i) std::ofstream(home / "Desktop" / ("f" + std::to_string(i) + ".txt"));
+    const std::string count = InChild([] {
+        const auto items = ReadDesktopFolder(XdgDesktopDirectory());
+        return items ? std::to_string(items->size()) : std::string("FAILED");
+    });
+    EXPECT_EQ(count, "10000");
 }
 
 TEST(XdgDisplayNames, AreCutTo259CodeUnits) {

@@ -18,5 +18,5 @@ public:
     void DestroyIcon(IconHandle) override {}
     std::string QueryWallpaperPath() override { return {}; }
     std::optional<Color> QueryDesktopColor() override { return std::nullopt; }
-    std::optional<RgbaImage> DecodeImageFile(const std::string&, std::int32_t, std::int32_t) override { return {}; }
+    std::optional<RgbaImage> DecodeWithPlatform(const std::string&, std::int32_t, std::int32_t) override { return {}; }
 };

@@ -92,14 +92,14 @@ TEST(PlainWallpaper, IsOnePaddedPixelOfTheColour) {
     EXPECT_EQ(At(plain, 0, 0), (std::array<int, 3>{51, 64, 77}));
 }
 
-// A shell that decodes nothing itself, or hands back a fixed image for one path.
+// A shell that decodes nothing itself, or hands back a fixed image for one file's bytes.
 class DecodingShell final : public EmptyShell {
 public:
     std::string decodable;
     int decodeCalls = 0;
-    std::optional<RgbaImage> DecodeImageFile(const std::string& path, std::int32_t fitWidth, std::int32_t fitHeight) override {
+    std::optional<RgbaImage> DecodeWithPlatform(const std::string& bytes, std::int32_t fitWidth, std::int32_t fitHeight) override {
         ++decodeCalls;
-        if (path != decodable) return std::nullopt;
+        if (bytes != decodable) return std::nullopt;
         RgbaImage image;
         image.width = fitWidth;
         image.height = fitHeight;
@@ -204,7 +204,7 @@ TEST_F(WallpaperFiles, UnusableFilesShowTheBackdropColour) {
 
 TEST_F(WallpaperFiles, ImagesTheDecoderCannotReadGoToThePlatformAtScreenSize) {
     const std::string svg = Bytes("picture.svg", "<svg xmlns='http://www.w3.org/2000/svg'/>");
-    shell.decodable = svg;
+    shell.decodable = "<svg xmlns='http://www.w3.org/2000/svg'/>";
     const WallpaperPixels pixels = LoadWallpaperPixels(svg, shell, 4096, 30, 20, backdrop);
     ASSERT_TRUE(pixels.fromImage);
     EXPECT_EQ(pixels.width, 30u);

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -209,6 +210,11 @@ std::string TempFilePath(const char* name) {
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
     return std::string(directory) + name;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // A one-image .ico file holding a 32-bit width x height bitmap (bottom-up, as ICO stores it).
@@ -485,7 +491,8 @@ TEST_F(Win32Shell, PlatformDecoderReadsWhatThePortableOneCannot) {
     std::fill(bgra.begin() + 8, bgra.end(), 0xFF0000FF);
     WriteIco(path, 4, 4, bgra);
 
-    const std::optional<RgbaImage> whole = shell->DecodeImageFile(path, 100, 100);
+    const std::string bytes = ReadFileBytes(path);
+    const std::optional<RgbaImage> whole = shell->DecodeWithPlatform(bytes, 100, 100);
     ASSERT_TRUE(whole.has_value());
     ASSERT_EQ(whole->width, 4);
     ASSERT_EQ(whole->height, 4);
@@ -496,13 +503,13 @@ TEST_F(Win32Shell, PlatformDecoderReadsWhatThePortableOneCannot) {
               (std::vector<unsigned char>{0, 0, 255, 255}));
 
     // Larger than the box: scaled down, keeping its shape.
-    const std::optional<RgbaImage> fitted = shell->DecodeImageFile(path, 2, 3);
+    const std::optional<RgbaImage> fitted = shell->DecodeWithPlatform(bytes, 2, 3);
     ASSERT_TRUE(fitted.has_value());
     EXPECT_EQ(fitted->width, 2);
     EXPECT_EQ(fitted->height, 2);
 
-    EXPECT_FALSE(shell->DecodeImageFile(TempFilePath("gravefall-missing.png"), 10, 10).has_value());
-    EXPECT_FALSE(shell->DecodeImageFile("", 10, 10).has_value());
+    EXPECT_FALSE(shell->DecodeWithPlatform("not an image at all", 10, 10).has_value());
+    EXPECT_FALSE(shell->DecodeWithPlatform("", 10, 10).has_value());
     std::remove(path.c_str());
 }
 
