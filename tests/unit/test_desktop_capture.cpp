@@ -20,7 +20,7 @@ public:
         std::u16string name;
         ShellPoint position;
         bool found = true;
-        std::optional<std::int32_t> folderIndex;
+        std::optional<std::int32_t> folderIndex = std::nullopt;
     };
 
     bool viewOpens = true, folderOpens = true, imageListOpens = true;

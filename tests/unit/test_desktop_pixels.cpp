@@ -1,4 +1,4 @@
-// Pixel conversions: captured icons from BGRA to RGBA, and wallpapers of every channel count and
+// Pixel conversions: captured icons from BGRA to RGBA, icon images fitted to the icon size, and wallpapers of every channel count and
 // row length brought to RGB rows on 4-byte boundaries, scaled into the texture limit, or replaced
 // by a plain colour when the file is no usable image.
 #include "core/rgba_image.h"
@@ -26,6 +26,51 @@ TEST(SwapRedAndBlue, TurnsBgraIntoRgbaAndKeepsAlpha) {
     std::vector<unsigned char> pixels = {255, 0, 0, 255, 10, 20, 30, 128, 1, 2};
     SwapRedAndBlue(pixels.data(), pixels.size());
     EXPECT_EQ(pixels, (std::vector<unsigned char>{0, 0, 255, 255, 30, 20, 10, 128, 1, 2}));
+}
+
+RgbaImage Image(std::int32_t width, std::int32_t height, std::vector<unsigned char> pixels) {
+    RgbaImage image;
+    image.width = width;
+    image.height = height;
+    image.pixels = std::move(pixels);
+    return image;
+}
+
+TEST(IconFitting, KeepsTheShapeAndFillsTheLimitingSide) {
+    EXPECT_EQ(FitKeepingAspect(96, 48, 48, 48).width, 48);
+    EXPECT_EQ(FitKeepingAspect(96, 48, 48, 48).height, 24);
+    EXPECT_EQ(FitKeepingAspect(48, 100, 48, 48).width, 23);  // 23.04 rounds down
+    EXPECT_EQ(FitKeepingAspect(16, 16, 64, 64).width, 64);   // small icons grow to the size
+    EXPECT_EQ(FitKeepingAspect(1, 1000, 48, 48).width, 1);   // never below one pixel
+    EXPECT_EQ(FitKeepingAspect(0, 10, 48, 48).width, 0);
+    EXPECT_EQ(FitKeepingAspect(10, 10, 0, 48).height, 0);
+}
+
+TEST(IconFitting, ResizingAveragesWhereItShrinksAndBlendsWhereItGrows) {
+    // Red over blue: 2 x 2 to one pixel of their mean, doubled with red kept at the top, and 4 x 4
+    // halves down to 2 x 2 keep their rows.
+    const RgbaImage rows = Image(2, 2, {255, 0, 0, 255, 255, 0, 0, 255, 0, 0, 255, 255, 0, 0, 255, 255});
+    EXPECT_EQ(ResizeRgba(rows, 1, 1).pixels, (std::vector<unsigned char>{128, 0, 128, 255}));
+    const RgbaImage twice = ResizeRgba(rows, 4, 4);
+    EXPECT_EQ(std::vector<unsigned char>(twice.pixels.begin(), twice.pixels.begin() + 4),
+              (std::vector<unsigned char>{255, 0, 0, 255}));
+    std::vector<unsigned char> halves;
+    for (int i = 0; i < 16; ++i) {
+        const unsigned char red = i < 8 ? 255 : 0;
+        halves.insert(halves.end(), {red, 0, static_cast<unsigned char>(255 - red), 255});
+    }
+    EXPECT_EQ(ResizeRgba(Image(4, 4, halves), 2, 2).pixels, rows.pixels);
+    // Growing black to white: in between at the inner pixels, the ends kept.
+    const RgbaImage ramp = ResizeRgba(Image(2, 1, {0, 0, 0, 255, 255, 255, 255, 255}), 4, 1);
+    EXPECT_EQ(ramp.pixels, (std::vector<unsigned char>{0, 0, 0, 255, 64, 64, 64, 255, 191, 191, 191, 255,
+                                                       255, 255, 255, 255}));
+    // A transparent neighbour lends the edge no colour, only transparency.
+    EXPECT_EQ(ResizeRgba(Image(2, 1, {255, 0, 0, 255, 0, 255, 0, 0}), 1, 1).pixels,
+              (std::vector<unsigned char>{255, 0, 0, 128}));
+    EXPECT_EQ(ResizeRgba(Image(1, 1, {0, 0, 0, 0}), 3, 3).pixels, std::vector<unsigned char>(36, 0));
+    // What does not hold what it claims gives nothing.
+    EXPECT_TRUE(ResizeRgba(Image(2, 2, {1, 2, 3}), 1, 1).pixels.empty());
+    EXPECT_TRUE(ResizeRgba(rows, 0, 5).pixels.empty());
 }
 
 // The RGB triple at (x, y) of an upload.
