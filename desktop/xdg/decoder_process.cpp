@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -59,6 +60,8 @@ bool WriteAll(int descriptor, const void* data, std::size_t size) {
 
 [[noreturn]] void RunChild(int answer, const std::function<std::optional<RgbaImage>()>& decode,
                            const ChildLimits& limits) {
+    // A crash in here is just no picture: nobody's handler (a parent's crash reporter) runs for it.
+    for (const int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) std::signal(fault, SIG_DFL);
     // Gone with us should we die first; and never longer than a backstop of CPU time.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     const rlim_t cpuSeconds = static_cast<rlim_t>(limits.seconds) + 2;

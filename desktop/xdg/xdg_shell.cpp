@@ -4,12 +4,12 @@
 // theme at 48 px; an icon handle is an owned RGBA image.
 #include "desktop/shell.h"
 #include "desktop/xdg/desktop_icons.h"
+#include "desktop/xdg/icon_lookup.h"
 #include "desktop/xdg/settings_files.h"
 #include "desktop/xdg/wallpaper.h"
 #include "desktop/xdg/xdg_desktop.h"
 
-#include <gtk/gtk.h>
-#include <X11/Xlib.h>
+#include <glib.h>
 #include <limits.h>
 #include <stdlib.h>
 
@@ -62,20 +62,13 @@ RgbaImage* FromHandle(IconHandle icon) { return reinterpret_cast<RgbaImage*>(ico
 class XdgShell final : public DesktopShell {
 public:
     XdgShell() { SetDesktopReadingDeadline(std::chrono::steady_clock::now() + DesktopReadingTime); }
-    ~XdgShell() override {
-        if (theme != nullptr) g_object_unref(theme);
-    }
 
     bool OpenDesktopView() override { return Scan(); }
 
     bool OpenDesktopFolder() override { return Scan(); }
 
     bool OpenImageList() override {
-        if (theme == nullptr) {
-            theme = gtk_icon_theme_new();
-            const std::string name = XdgIconThemeName();
-            gtk_icon_theme_set_custom_theme(theme, name.c_str());
-        }
+        if (!theme) theme.emplace(XdgIconThemeName(), IconSearchPath());
         return true;
     }
 
@@ -183,13 +176,7 @@ private:
         std::string path = request.file;
         if (path.empty() && !request.names.empty()) {
             OpenImageList();
-            std::vector<const gchar*> names;
-            for (const std::string& name : request.names) names.push_back(name.c_str());
-            names.push_back(nullptr);
-            if (GtkIconInfo* info = gtk_icon_theme_choose_icon(theme, names.data(), iconSize, GTK_ICON_LOOKUP_FORCE_SIZE)) {
-                if (const gchar* file = gtk_icon_info_get_filename(info)) path = file;
-                g_object_unref(info);
-            }
+            path = theme->Choose(request.names, iconSize);
         }
         // One image per file, however many names and links lead to it.
         if (!path.empty()) {
@@ -218,7 +205,7 @@ private:
     bool scanned = false;
     std::optional<std::vector<XdgDesktopItem>> items;
     std::vector<XdgViewItem> view;
-    GtkIconTheme* theme = nullptr;
+    std::optional<IconThemeLookup> theme;
     std::vector<ImageEntry> images;
     std::unordered_map<std::string, std::int32_t> indexByPath;
     std::unordered_map<std::string, std::int32_t> indexByRequest;
