@@ -156,6 +156,7 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
     }
 
     int failures = 0;
+    std::size_t listed = 0;
     while (items.size() < MaxDesktopItems && DesktopReadingSecondsLeft() > 0) {
         GError* nextError = nullptr;
         GFileInfo* info = g_file_enumerator_next_file(children, nullptr, &nextError);
@@ -169,6 +170,7 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
             g_error_free(nextError);
             continue;
         }
+        const std::size_t place = listed++;
         const char* rawName = g_file_info_get_name(info);
         const bool hidden = askHidden ? g_file_info_get_is_hidden(info) : rawName != nullptr && rawName[0] == '.';
         if (rawName == nullptr || hidden || g_file_info_get_is_backup(info)) {
@@ -176,6 +178,7 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
             continue;
         }
         XdgDesktopItem item;
+        item.listed = place;
         item.fileName = rawName;
         item.isDirectory = g_file_info_get_file_type(info) == G_FILE_TYPE_DIRECTORY;
         item.modified = static_cast<std::int64_t>(g_file_info_get_attribute_uint64(info, G_FILE_ATTRIBUTE_TIME_MODIFIED));

@@ -6,6 +6,7 @@
 #include "desktop/shell.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -39,13 +40,14 @@ struct XdgDesktopItem {
     std::int64_t modified = 0;                   // seconds since 1970
     bool trusted = false;                        // a launcher the user allowed to run (metadata)
     bool executable = false;
+    std::size_t listed = 0;  // its place in the folder's listing, the entries left out counted
 };
 
-// The desktop directory's items in enumeration order, hidden and backup files left out, with the
-// position an environment recorded in the file's metadata (positionKey, e.g.
-// "metadata::caja-icon-position", as "x,y"; none: not read). At most 10,000 items, and none
-// after the reading deadline. None when the directory exists but cannot be read; a missing
-// directory is an empty desktop.
+// The desktop directory's items in enumeration order (GIO's: by inode number, a thousand entries
+// at a time), hidden and backup files left out, with the position an environment recorded in the
+// file's metadata (positionKey, e.g. "metadata::caja-icon-position", as "x,y"; none: not read).
+// At most 10,000 items, and none after the reading deadline. None when the directory exists but
+// cannot be read; a missing directory is an empty desktop.
 std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& directory,
                                                              const char* positionKey = nullptr);
 

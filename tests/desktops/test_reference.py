@@ -4,6 +4,7 @@ its own colour) must sit within 4 px of where the real desktop drew it; the back
 agree away from the icons. Run by scripts/test-desktops, which installs the programs."""
 
 import os
+import shlex
 import shutil
 import subprocess
 import tempfile
@@ -11,6 +12,7 @@ import time
 import unittest
 
 import numpy as np
+from Xlib import display as xdisplay, error as xerror
 
 import reference_home
 import sample_desktop
@@ -162,6 +164,97 @@ class Mate(ReferenceDesktop, unittest.TestCase):
                                    ("org.mate.background", "color-shading-type", "solid")):
             subprocess.run(["gsettings", "set", schema, key, value], check=True,
                            env={**session_environment(self.home, self.desktop), "GSETTINGS_BACKEND": "keyfile"})
+
+
+class Xfce(ReferenceDesktop, unittest.TestCase):
+    """xfdesktop 4.18 under xfwm4, its window manager: its own Trash, File System and Home first,
+    then the files as they arrive, one of them moved by the user."""
+    desktop = "XFCE"
+    command = ["xfdesktop"]
+    settle = 8.0
+    # The name xfdesktop gives the positions of a 1920 x 1080 screen whose work area is all of it.
+    positions_name = "icons.screen0-1904x1064.rc"
+
+    def setUp(self):
+        # xfdesktop keeps a backdrop per workspace and learns the workspaces from the window
+        # manager (libwnck reads _NET_NUMBER_OF_DESKTOPS): without one it never maps its window.
+        if shutil.which("xfwm4") is None:
+            self.skipTest("xfwm4 is not installed (scripts/test-desktops installs it)")
+        self.x = xdisplay.Display()
+        self.addCleanup(self.x.close)
+        self.root = self.x.screen().root
+        self.root_properties = set(self.root.list_properties())
+        self.window_manager = None
+        super().setUp()
+
+    def tearDown(self):
+        self.stop_window_manager()
+        super().tearDown()
+
+    def stop_window_manager(self):
+        if self.window_manager is None:
+            return
+        os.killpg(self.window_manager.pid, 15)
+        self.window_manager.wait()
+        self.window_manager = None
+        # It leaves its _NET_ properties behind: the next desktop is to find the root window as it was.
+        for atom in set(self.root.list_properties()) - self.root_properties:
+            self.root.delete_property(atom)
+        self.x.sync()
+
+    def prepare(self):
+        base = "/backdrop/screen0/monitorscreen/workspace0/"  # Xvfb's one RandR output is "screen"
+        settings = [(base + "rgba1", [("double", repr(c / 255)) for c in BACKDROP] + [("double", "1")]),
+                    (base + "color-style", [("int", "0")]), (base + "image-style", [("int", "0")]),
+                    ("/desktop-icons/file-icons/show-removable", [("bool", "false")])]
+        commands = []
+        for path, values in settings:
+            command = ["xfconf-query", "-c", "xfce4-desktop", "-p", path, "-n"]
+            for kind, value in values:
+                command += ["-t", kind, "-s", value]
+            commands.append(shlex.join(command))
+        # The channel as xfconfd writes it: set on a bus of its own, saved as that bus goes away.
+        subprocess.run(["dbus-run-session", "--", "sh", "-ec", "\n".join(commands)], check=True,
+                       env=session_environment(self.home, self.desktop), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        self.positions = os.path.join(self.home, ".config", "xfce4", "desktop")
+        self.moved = os.path.join(self.home, "Desktop", "item5.desktop")
+        self.write_positions()
+        self.window_manager = subprocess.Popen(
+            ["dbus-run-session", "--", "xfwm4", "--compositor=off"], stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=session_environment(self.home, self.desktop),
+            start_new_session=True)
+        self.addCleanup(self.stop_window_manager)  # also when setting up fails from here on
+        self.wait_for_window_manager("Xfwm4")
+
+    def write_positions(self):
+        sample_desktop.write_text(os.path.join(self.positions, self.positions_name),
+                                  "[xfdesktop-version-4.10.3+-rcfile_format]\n4.10.3+=true\n\n"
+                                  f"[{self.moved}]\nrow=3\ncol=8\n")
+
+    def wait_for_window_manager(self, name, timeout=15.0):
+        check, wm_name = self.x.intern_atom("_NET_SUPPORTING_WM_CHECK"), self.x.intern_atom("_NET_WM_NAME")
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            window = self.root.get_full_property(check, 0)
+            try:
+                title = window and self.x.create_resource_object("window", window.value[0]).get_full_property(wm_name, 0)
+                if title and title.value == name.encode():
+                    return
+            except xerror.BadWindow:
+                pass  # an earlier manager's
+            time.sleep(0.1)
+        self.fail(f"{name} did not start")
+
+    def real_desktop(self):
+        shot = super().real_desktop()
+        # xfdesktop saves every icon's slot as it places it, under the name it looks up first.
+        self.assertEqual(os.path.basename(os.readlink(os.path.join(self.positions, "icons.screen.latest.rc"))),
+                         self.positions_name)
+        # The mirror is to see the home as the user left it, not xfdesktop's record of its run.
+        shutil.rmtree(self.positions)
+        self.write_positions()
+        return shot
 
 
 if __name__ == "__main__":

@@ -113,7 +113,8 @@ TEST_F(DesktopIcons, XfceSlotsSavedSlotsAndItsOwnIcons) {
           "[xfdesktop-version-4.10.3+-rcfile_format]\n4.10.3+=true\n\n[" + Path("b.txt") + "]\nrow=2\ncol=3\n");
     // Without a window manager's work area: cells of 48 * 1.9 + 12 = 103.2 px, 18 x 10 of them,
     // 105.2 x 106.2 apart from (14, 10); the icon 27 px in and 6 px down. Home first, then the
-    // files unsorted, as the folder lists them.
+    // files as xfdesktop receives them: GIO's listing (by inode number, not always the order the
+    // files were made in), reversed within each ten.
     const IconList icons = Icons("XFCE");
     ASSERT_EQ(icons.size(), 4u);
     EXPECT_EQ(icons[0], "Home|41|16|48");

@@ -143,7 +143,8 @@ std::optional<IconArrangement> XfceDesktopIcons(const ScreenFacts& screen) {
     const std::int32_t icon = size ? std::clamp<std::int32_t>(static_cast<std::int32_t>(g_ascii_strtoll(size->value.c_str(), nullptr, 10)), 16, 256) : 48;
 
     // Nothing is sorted: removable volumes, then Trash, File System and Home, then the files as
-    // the folder lists them, each into the next free slot.
+    // they arrive, each into the next free slot. xfdesktop asks GIO for the folder ten entries at
+    // a time, and GIO hands each ten over last one first: the listing, reversed within each ten.
     std::vector<XdgDesktopItem> items;
     std::vector<std::string> groups;  // each item's group in the positions file
     if (Property(properties, "/desktop-icons/file-icons/show-removable", true))
@@ -163,12 +164,19 @@ std::optional<IconArrangement> XfceDesktopIcons(const ScreenFacts& screen) {
         items.push_back(SpecialItem(SpecialPlace::Home, "Home"));
         groups.push_back(items.back().path);
     }
+    const std::size_t specials = items.size();
     for (XdgDesktopItem& file : *files) {
         groups.push_back(file.path);
         items.push_back(std::move(file));
     }
     std::vector<std::size_t> order(items.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    constexpr std::size_t Batch = 10;  // xfdesktop's g_file_enumerator_next_files_async count
+    const auto arrival = [&](std::size_t a, std::size_t b) {
+        const std::size_t first = items[a].listed, second = items[b].listed;
+        return first / Batch != second / Batch ? first < second : first > second;
+    };
+    std::sort(order.begin() + static_cast<std::ptrdiff_t>(specials), order.end(), arrival);
 
     // Saved slots: icons.screen0-WxH.rc, W x H the published work area less 16 (the screen without
     // one), groups named as above, row= and col=.
@@ -182,8 +190,8 @@ std::optional<IconArrangement> XfceDesktopIcons(const ScreenFacts& screen) {
     const IniFile saved = ParseIniFile(text.value_or(""));
     std::vector<RecordedPlace> records(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
-        const std::string* row = saved.Find(groups[k], "row");
-        const std::string* column = saved.Find(groups[k], "col");
+        const std::string* row = saved.Find(groups[order[k]], "row");
+        const std::string* column = saved.Find(groups[order[k]], "col");
         if (row == nullptr || column == nullptr) continue;
         const long r = g_ascii_strtoll(row->c_str(), nullptr, 10), c = g_ascii_strtoll(column->c_str(), nullptr, 10);
         if (r >= 0 && c >= 0 && r < 100000 && c < 100000)
