@@ -1,11 +1,11 @@
 // Icon and picture files decoded without trusting them: each file is read once, bounded; PNG is
 // decoded here by the built-in decoder, every other format by the system's image loaders in a
-// decoding child (decoder_process.h) with a deadline and a memory cap.
+// decoding child (child_process.h) with a deadline and a memory cap.
 #include "desktop/xdg/xdg_desktop.h"
 
 #include "core/file_bytes.h"
 #include "desktop/image_pixels.h"
-#include "desktop/xdg/decoder_process.h"
+#include "desktop/xdg/child_process.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <stb/stb_image.h>
@@ -135,12 +135,12 @@ std::optional<RgbaImage> LoadIconImage(const std::string& path, std::int32_t siz
     if (!bytes || bytes->empty()) return std::nullopt;
     if (IsPng(*bytes)) return DecodePngIcon(*bytes, size);
     return DecodeInChildProcess([&] { return DecodeWithLoaders(*bytes, LoaderFit{size, size, true}); },
-                                ChildLimits{seconds, IconChildMemory, size, size});
+                                ChildLimits{seconds, IconChildMemory}, size, size);
 }
 
 std::optional<RgbaImage> DecodeWithImageLoaders(const std::string& bytes, std::int32_t fitWidth, std::int32_t fitHeight,
                                                 double seconds) {
     if (fitWidth <= 0 || fitHeight <= 0 || bytes.empty()) return std::nullopt;
     return DecodeInChildProcess([&] { return DecodeWithLoaders(bytes, LoaderFit{fitWidth, fitHeight, false}); },
-                                ChildLimits{seconds, PictureChildMemory, fitWidth, fitHeight});
+                                ChildLimits{seconds, PictureChildMemory}, fitWidth, fitHeight);
 }
