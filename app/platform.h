@@ -13,6 +13,12 @@ void LeaveApartment();
 // display is available the text is printed to standard output instead.
 void ShowMessageBox(const char* caption, const char* text);
 
+// The window's libraries (the X client library, the GL driver) read a few of the user's files
+// themselves, with plain blocking reads: where one of those is not a small regular file (a FIFO
+// would hang the window's creation, a device stream into memory), they are pointed elsewhere.
+// Called once the desktop has been read, before the window is opened.
+void KeepWindowLibrariesToRegularFiles();
+
 // Readies the process's heap for start-up's few hundred MiB of image data (decoded sheets and
 // the GL driver's copies of them), so that loading costs as little as the platform allows.
 void PrepareHeapForImages();

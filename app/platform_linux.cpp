@@ -4,7 +4,13 @@
 #include <gtk/gtk.h>
 #include <malloc.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <utility>
 
 #include <cstdint>
 #include <cstdio>
@@ -28,6 +34,47 @@ void ShowMessageBox(const char* caption, const char* text) {
     gtk_dialog_run(GTK_DIALOG(dialog));
     gtk_widget_destroy(dialog);
     while (gtk_events_pending()) gtk_main_iteration();
+}
+
+namespace {
+
+// Missing, or a regular file a library can read in a moment.
+bool IsHarmless(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return errno == ENOENT || errno == ENOTDIR;
+    return S_ISREG(status.st_mode) && status.st_size <= (1 << 20);
+}
+
+// The file a library takes from variable, else from the home folder.
+std::string NamedOrInHome(const char* variable, const std::string& home, const std::string& name) {
+    const char* named = std::getenv(variable);
+    return named != nullptr && named[0] != '\0' ? std::string(named) : home + "/" + name;
+}
+
+}  // namespace
+
+void KeepWindowLibrariesToRegularFiles() {
+    const char* homeVariable = std::getenv("HOME");
+    const std::string home = homeVariable != nullptr ? homeVariable : "";
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
+    // Read by name from a variable or the home folder: the X authority cookies, the compose
+    // table, the host's X resources. In their place an empty file (no cookie: on a server that
+    // wants one, the window then fails to open instead of hanging).
+    const std::pair<const char*, std::string> named[] = {
+        {"XAUTHORITY", NamedOrInHome("XAUTHORITY", home, ".Xauthority")},
+        {"XCOMPOSEFILE", NamedOrInHome("XCOMPOSEFILE", home, ".XCompose")},
+        {"XENVIRONMENT", NamedOrInHome("XENVIRONMENT", home, std::string(".Xdefaults-") + host)},
+    };
+    for (const auto& [variable, path] : named)
+        if (!IsHarmless(path)) setenv(variable, "/dev/null", 1);
+    // Found through HOME alone: X's resources without a resource database on the server, and the
+    // GL driver's options. The window's libraries then get a home of nothing (the desktop has
+    // been read by now, and the X authority stays where it was found).
+    if (!home.empty() && (!IsHarmless(home + "/.Xdefaults") || !IsHarmless(home + "/.drirc"))) {
+        if (std::getenv("XAUTHORITY") == nullptr) setenv("XAUTHORITY", (home + "/.Xauthority").c_str(), 1);
+        setenv("HOME", "/nonexistent", 1);
+    }
 }
 
 // Start-up decodes ~310 MiB of sprite sheets and the GL driver copies them into texture storage,

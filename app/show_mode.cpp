@@ -114,6 +114,7 @@ int RunShowMode() {
         exitCode = 1;
     } else {
         SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+        KeepWindowLibrariesToRegularFiles();
         PrepareHeapForImages();
         exitCode = OpenShowWindow(show);
         if (exitCode == 0 && !BuildShow(show)) exitCode = 1;

@@ -17,8 +17,9 @@ namespace {
 constexpr std::size_t MaxDesktopEntryBytes = 1 << 20;
 // A listing that keeps failing is given up rather than walked forever.
 constexpr int MaxFailedEntries = 100000;
-// More items than any desktop has room for: the rest of a larger folder is not listed.
-constexpr std::size_t MaxDesktopItems = 10000;
+// Some twenty times what a desktop has room for: the rest of a larger folder is not listed (they
+// would all be stacked in the last place anyway).
+constexpr std::size_t MaxDesktopItems = 4096;
 
 std::chrono::steady_clock::time_point readingDeadline = std::chrono::steady_clock::time_point::max();
 

@@ -46,7 +46,7 @@ struct XdgDesktopItem {
 // The desktop directory's items in enumeration order (GIO's: by inode number, a thousand entries
 // at a time), hidden and backup files left out, with the position an environment recorded in the
 // file's metadata (positionKey, e.g. "metadata::caja-icon-position", as "x,y"; none: not read).
-// At most 10,000 items, and none after the reading deadline. None when the directory exists but
+// At most 4,096 items, and none after the reading deadline. None when the directory exists but
 // cannot be read; a missing directory is an empty desktop.
 std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& directory,
                                                              const char* positionKey = nullptr);

@@ -1,9 +1,14 @@
-// The desktop shell on Linux: the XDG desktop folder shown the way a freedesktop desktop shows
-// it. The "view" is the folder in the file manager's order at its recorded or default positions;
-// the "system image list" is the list of distinct icon images met so far, from the user's icon
-// theme at 48 px; an icon handle is an owned RGBA image.
+// The desktop shell on Linux: the XDG desktop folder shown the way the running desktop shows it.
+// The "view" is the desktop's items in its order at their recorded or default places; the "system
+// image list" is the list of distinct icon images, from the user's icon theme at the desktop's
+// icon size; an icon handle is an owned RGBA image. All of it is read in one child process
+// (child_process.h), so that no file of the user's can hang, crash or bloat the show through the
+// libraries that read it; the show takes what the child read by its deadline.
+#include "core/startup_profile.h"
 #include "desktop/shell.h"
+#include "desktop/xdg/child_process.h"
 #include "desktop/xdg/desktop_icons.h"
+#include "desktop/xdg/desktop_snapshot.h"
 #include "desktop/xdg/icon_lookup.h"
 #include "desktop/xdg/settings_files.h"
 #include "desktop/xdg/wallpaper.h"
@@ -27,12 +32,18 @@ namespace {
 // All the distinct icon images of a desktop together: 64 million pixels (256 MiB of RGBA) is
 // thousands of icons at the largest sizes; past it the generic image stands in.
 constexpr std::int64_t MaxDecodedIconPixels = 64ll << 20;
-// The desktop's icons are read within this time from the shell's creation; what is not read by
-// then does without (see SetDesktopReadingDeadline). One vector icon gets at most a second of it.
-constexpr std::chrono::milliseconds DesktopReadingTime{2000};
-constexpr double MaxIconDecodeSeconds = 1.0;
-// A wallpaper in another format than PNG gets this long to decode (a large SVG takes a while).
-constexpr double WallpaperDecodeSeconds = 2.0;
+// The desktop is read within this time; what is not read by then does without (see
+// SetDesktopReadingDeadline). One icon gets at most half a second of it. The reading child gets
+// a little longer to hand over what it read, and is stopped after that, whatever it is doing.
+constexpr std::chrono::milliseconds DesktopReadingTime{1500};
+constexpr double MaxIconDecodeSeconds = 0.5;
+constexpr double ReadingChildSeconds = 2.0;
+constexpr std::size_t ReadingChildMemory = 1u << 30;
+constexpr std::size_t MaxSnapshotBytes = (MaxDecodedIconPixels + (1 << 20)) * 4;
+// A wallpaper in another format than PNG is decoded by the time start-up has taken 3 s (it
+// follows the desktop's reading and the window), given at least one second and at most two: a
+// large SVG takes a while, an endless one must not hold up the show.
+double WallpaperDecodeSeconds() { return std::clamp(3.0 - SecondsSinceProcessStart(), 1.0, 2.0); }
 
 // A plain sheet of paper with a folded corner, for items whose icon cannot be found or read.
 RgbaImage GenericIconImage(std::int32_t size) {
@@ -59,56 +70,147 @@ RgbaImage GenericIconImage(std::int32_t size) {
 IconHandle ToHandle(RgbaImage* image) { return reinterpret_cast<IconHandle>(image); }
 RgbaImage* FromHandle(IconHandle icon) { return reinterpret_cast<RgbaImage*>(icon); }
 
+// ---- Reading the desktop: in the reading child ------------------------------------------------
+
+// The desktop as the running environment shows it: its items and their places, the icon size,
+// each item's icon found in the theme and decoded, and the wallpaper setting. Runs in the reading
+// child, where whatever the user's files do to the libraries that read them stays.
+class DesktopReader {
+public:
+    // Everything but the images.
+    DesktopSnapshot ReadHead() {
+        DesktopSnapshot snapshot;
+        // Names sort as the user's locale sorts them.
+        std::setlocale(LC_COLLATE, "");
+        const char* desktop = g_getenv("XDG_CURRENT_DESKTOP");
+        const ScreenFacts screen = ReadScreenFacts();
+        std::optional<IconArrangement> arrangement =
+            ArrangeDesktopIcons(DetectDesktopEnvironment(desktop ? desktop : ""), screen);
+        if (!arrangement) {
+            snapshot.readable = false;
+            return snapshot;
+        }
+        iconSize = std::clamp(arrangement->iconSize, 16, 256);
+        snapshot.iconSize = iconSize;
+        snapshot.view = std::move(arrangement->view);
+        theme.emplace(XdgIconThemeName(), IconSearchPath());
+        for (const XdgDesktopItem& item : arrangement->items)
+            snapshot.items.push_back(SnapshotItem{item.displayName, ImageIndex(item.icon)});
+        snapshot.images.resize(paths.size());
+        snapshot.wallpaper = QueryXdgWallpaper(screen);
+        return snapshot;
+    }
+
+    std::size_t ImageCount() const { return paths.size(); }
+
+    // Image index's pixels; none when it has no file, cannot be decoded, or the desktop's icons have
+    // had their share of memory or of the time to read the desktop.
+    std::optional<RgbaImage> DecodeImage(std::size_t index) {
+        const std::int64_t pixels = std::int64_t{iconSize} * iconSize;
+        const double secondsLeft = std::min(DesktopReadingSecondsLeft(), MaxIconDecodeSeconds);
+        if (paths[index].empty() || decodedIconPixels + pixels > MaxDecodedIconPixels || secondsLeft <= 0)
+            return std::nullopt;
+        std::optional<RgbaImage> image = LoadIconImage(paths[index], iconSize, secondsLeft);
+        if (image) decodedIconPixels += std::int64_t{image->width} * image->height;
+        return image;
+    }
+
+private:
+    // The index of the image a request resolves to, adding the image when it is new.
+    std::int32_t ImageIndex(const XdgIconRequest& request) {
+        std::string requestKey = request.file;
+        for (const std::string& name : request.names) requestKey += "\n" + name;
+        if (auto known = indexByRequest.find(requestKey); known != indexByRequest.end()) return known->second;
+
+        std::string path = request.file;
+        if (path.empty() && !request.names.empty()) path = theme->Choose(request.names, iconSize);
+        // One image per file, however many names and links lead to it.
+        if (!path.empty()) {
+            if (gchar* real = realpath(path.c_str(), nullptr)) {
+                path = real;
+                std::free(real);
+            }
+        }
+        std::int32_t index;
+        if (auto known = indexByPath.find(path); known != indexByPath.end()) {
+            index = known->second;
+        } else {
+            index = static_cast<std::int32_t>(paths.size());
+            paths.push_back(path);
+            indexByPath.emplace(path, index);
+        }
+        indexByRequest.emplace(std::move(requestKey), index);
+        return index;
+    }
+
+    std::int32_t iconSize = 48;
+    std::optional<IconThemeLookup> theme;
+    std::vector<std::string> paths;  // each image's file; empty: the generic image
+    std::unordered_map<std::string, std::int32_t> indexByPath;
+    std::unordered_map<std::string, std::int32_t> indexByRequest;
+    std::int64_t decodedIconPixels = 0;
+};
+
+// Reads the desktop in a child: the head first, then each image as it is decoded, so that a
+// child stopped at the deadline has still said what it read.
+std::optional<DesktopSnapshot> ReadDesktopInChild() {
+    const ChildAnswer answer = RunInChildProcess(
+        [](int out) {
+            SetDesktopReadingDeadline(std::chrono::steady_clock::now() + DesktopReadingTime);
+            DesktopReader reader;
+            const DesktopSnapshot head = reader.ReadHead();
+            const std::string bytes = EncodeSnapshotHead(head);
+            if (!WriteAnswer(out, bytes.data(), bytes.size())) return false;
+            for (std::size_t index = 0; index < reader.ImageCount(); ++index) {
+                if (const std::optional<RgbaImage> image = reader.DecodeImage(index)) {
+                    const std::string record = EncodeSnapshotImage(static_cast<std::int32_t>(index), *image);
+                    if (!WriteAnswer(out, record.data(), record.size())) return false;
+                }
+            }
+            return true;
+        },
+        ChildLimits{ReadingChildSeconds, ReadingChildMemory, MaxSnapshotBytes});
+    return DecodeSnapshot(answer.bytes);
+}
+
+// ---- The shell: in the show ---------------------------------------------------------------------
+
 class XdgShell final : public DesktopShell {
 public:
-    XdgShell() { SetDesktopReadingDeadline(std::chrono::steady_clock::now() + DesktopReadingTime); }
-
     bool OpenDesktopView() override { return Scan(); }
 
     bool OpenDesktopFolder() override { return Scan(); }
 
-    bool OpenImageList() override {
-        if (!theme) theme.emplace(XdgIconThemeName(), IconSearchPath());
-        return true;
-    }
+    bool OpenImageList() override { return true; }
 
-    std::optional<std::int32_t> ViewItemCount() override { return static_cast<std::int32_t>(view.size()); }
+    std::optional<std::int32_t> ViewItemCount() override { return static_cast<std::int32_t>(snapshot.view.size()); }
 
     bool ViewItemAt(std::int32_t index, ShellViewItem& item) override {
-        if (index < 0 || static_cast<std::size_t>(index) >= view.size()) return false;
-        item.name = DisplayNameToUtf16((*items)[view[index].item].displayName);
-        item.position = view[index].position;
-        item.folderIndex = static_cast<std::int32_t>(view[index].item);
+        if (index < 0 || static_cast<std::size_t>(index) >= snapshot.view.size()) return false;
+        const XdgViewItem& entry = snapshot.view[static_cast<std::size_t>(index)];
+        item.name = DisplayNameToUtf16(snapshot.items[entry.item].displayName);
+        item.position = entry.position;
+        item.folderIndex = static_cast<std::int32_t>(entry.item);
         return true;
     }
 
-    std::int32_t FolderItemCount() override { return items ? static_cast<std::int32_t>(items->size()) : 0; }
+    std::int32_t FolderItemCount() override { return static_cast<std::int32_t>(snapshot.items.size()); }
 
     ShellFolderItem FolderItemAt(std::int32_t index) override {
         ShellFolderItem result;
-        if (!items || index < 0 || static_cast<std::size_t>(index) >= items->size()) return result;
-        const XdgDesktopItem& item = (*items)[index];
+        if (index < 0 || static_cast<std::size_t>(index) >= snapshot.items.size()) return result;
+        const SnapshotItem& item = snapshot.items[static_cast<std::size_t>(index)];
         result.name = DisplayNameToUtf16(item.displayName);
-        result.iconIndex = ImageIndex(item.icon);
+        result.iconIndex = item.imageIndex;
         return result;
     }
 
     ShellIcon IconAt(std::int32_t iconIndex) override {
-        if (iconIndex < 0 || static_cast<std::size_t>(iconIndex) >= images.size()) return {};
-        ImageEntry& entry = images[iconIndex];
-        if (!entry.image) {
-            // Decoding stops for good once the desktop's icons have taken their share of memory
-            // or of the time to read the desktop.
-            const std::int64_t pixels = std::int64_t{iconSize} * iconSize;
-            const double secondsLeft = std::min(DesktopReadingSecondsLeft(), MaxIconDecodeSeconds);
-            if (!entry.path.empty() && decodedIconPixels + pixels <= MaxDecodedIconPixels && secondsLeft > 0) {
-                entry.image = LoadIconImage(entry.path, iconSize, secondsLeft);
-                if (entry.image) decodedIconPixels += std::int64_t{entry.image->width} * entry.image->height;
-            }
-            // A missing or broken image still gives the item an icon.
-            if (!entry.image) entry.image = GenericIconImage(iconSize);
-        }
-        auto* copy = new RgbaImage(*entry.image);
+        if (iconIndex < 0 || static_cast<std::size_t>(iconIndex) >= snapshot.images.size()) return {};
+        std::optional<RgbaImage>& image = snapshot.images[static_cast<std::size_t>(iconIndex)];
+        // A missing, broken or late image still gives the item an icon.
+        if (!image) image = GenericIconImage(snapshot.iconSize);
+        auto* copy = new RgbaImage(*image);
         return ShellIcon{ToHandle(copy), copy->width, copy->height};
     }
 
@@ -122,97 +224,35 @@ public:
 
     void DestroyIcon(IconHandle icon) override { delete FromHandle(icon); }
 
-    std::string QueryWallpaperPath() override { return Wallpaper().path; }
-    std::optional<Color> QueryDesktopColor() override { return Wallpaper().color; }
-    std::optional<ColorGradient> QueryDesktopGradient() override { return Wallpaper().gradient; }
+    std::string QueryWallpaperPath() override { return Scan() ? snapshot.wallpaper.path : std::string(); }
+    std::optional<Color> QueryDesktopColor() override { return Scan() ? snapshot.wallpaper.color : std::nullopt; }
+    std::optional<ColorGradient> QueryDesktopGradient() override {
+        return Scan() ? snapshot.wallpaper.gradient : std::nullopt;
+    }
 
     std::optional<RgbaImage> DecodeWithPlatform(const std::string& bytes, std::int32_t fitWidth,
                                                 std::int32_t fitHeight) override {
-        return DecodeWithImageLoaders(bytes, fitWidth, fitHeight, WallpaperDecodeSeconds);
+        return DecodeWithImageLoaders(bytes, fitWidth, fitHeight, WallpaperDecodeSeconds());
     }
 
 private:
-    struct ImageEntry {
-        std::string path;  // empty: the generic image
-        std::optional<RgbaImage> image;
-    };
-
-    // The desktop as the running environment shows it: its items, their places, the icon size.
+    // Reads the desktop once. False when its folder is there but cannot be read; a desktop that
+    // could not be read in time is empty, with the default backdrop.
     bool Scan() {
         if (!scanned) {
             scanned = true;
-            // Names sort as the user's locale sorts them; only for this, so nothing else changes.
-            const char* current = std::setlocale(LC_COLLATE, nullptr);
-            const std::string previous = current ? current : "C";
-            std::setlocale(LC_COLLATE, "");
-            const char* desktop = g_getenv("XDG_CURRENT_DESKTOP");
-            std::optional<IconArrangement> arrangement =
-                ArrangeDesktopIcons(DetectDesktopEnvironment(desktop ? desktop : ""), Screen());
-            std::setlocale(LC_COLLATE, previous.c_str());
-            if (arrangement) {
-                iconSize = std::clamp(arrangement->iconSize, 16, 256);
-                view = std::move(arrangement->view);
-                items = std::move(arrangement->items);
-            } else {
+            if (std::optional<DesktopSnapshot> read = ReadDesktopInChild()) snapshot = std::move(*read);
+            if (!snapshot.readable) {
                 // The run ends with exit code 1; say why where the user started us.
                 std::printf("ERROR::DESKTOP: Failed to read the desktop folder %s\n", XdgDesktopDirectory().c_str());
                 std::fflush(stdout);
             }
         }
-        return items.has_value();
-    }
-
-    const ScreenFacts& Screen() {
-        if (!screen) screen = ReadScreenFacts();
-        return *screen;
-    }
-
-    // The image list index of the image a request resolves to, adding the image when it is new.
-    std::int32_t ImageIndex(const XdgIconRequest& request) {
-        std::string requestKey = request.file;
-        for (const std::string& name : request.names) requestKey += "\n" + name;
-        if (auto known = indexByRequest.find(requestKey); known != indexByRequest.end()) return known->second;
-
-        std::string path = request.file;
-        if (path.empty() && !request.names.empty()) {
-            OpenImageList();
-            path = theme->Choose(request.names, iconSize);
-        }
-        // One image per file, however many names and links lead to it.
-        if (!path.empty()) {
-            if (gchar* real = realpath(path.c_str(), nullptr)) {
-                path = real;
-                std::free(real);
-            }
-        }
-        std::int32_t index;
-        if (auto known = indexByPath.find(path); known != indexByPath.end()) {
-            index = known->second;
-        } else {
-            index = static_cast<std::int32_t>(images.size());
-            images.push_back(ImageEntry{path, std::nullopt});
-            indexByPath.emplace(path, index);
-        }
-        indexByRequest.emplace(std::move(requestKey), index);
-        return index;
-    }
-
-    const WallpaperSetting& Wallpaper() {
-        if (!wallpaper) wallpaper = QueryXdgWallpaper(Screen());
-        return *wallpaper;
+        return snapshot.readable;
     }
 
     bool scanned = false;
-    std::optional<std::vector<XdgDesktopItem>> items;
-    std::vector<XdgViewItem> view;
-    std::optional<IconThemeLookup> theme;
-    std::vector<ImageEntry> images;
-    std::unordered_map<std::string, std::int32_t> indexByPath;
-    std::unordered_map<std::string, std::int32_t> indexByRequest;
-    std::optional<WallpaperSetting> wallpaper;
-    std::optional<ScreenFacts> screen;
-    std::int32_t iconSize = 48;
-    std::int64_t decodedIconPixels = 0;
+    DesktopSnapshot snapshot;
 };
 
 // Without a session bus, GLib would launch one (dbus-launch --autolaunch) for the settings
@@ -223,13 +263,17 @@ void NeverAutolaunchASessionBus() {
     const char* runtime = g_getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && g_file_test((std::string(runtime) + "/bus").c_str(), G_FILE_TEST_EXISTS)) return;
     g_setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/gravefall-has-no-session-bus", TRUE);
+    // The volume monitors that ask services on the bus would only complain; the mounts come from
+    // the system's mount table then.
+    g_setenv("GIO_USE_VOLUME_MONITOR", "unix", FALSE);
 }
 
 // dconf opens and maps the user's settings database itself: a FIFO or a device there would block
 // or stream without end, so then the settings come from their defaults instead.
 void KeepDconfToARegularDatabase() {
+    // An empty name is no choice: GLib then takes dconf too.
     const char* backend = g_getenv("GSETTINGS_BACKEND");
-    if (backend != nullptr && std::strcmp(backend, "dconf") != 0) return;
+    if (backend != nullptr && backend[0] != '\0' && std::strcmp(backend, "dconf") != 0) return;
     const std::string path = UserConfigPath({"dconf", "user"});
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) return;  // none yet: dconf starts empty
