@@ -1,6 +1,8 @@
 // Linux side of the entry's platform seam: no apartment to join, and a GTK message box.
 #include "app/platform.h"
 
+#include "core/file_bytes.h"
+
 #include <gtk/gtk.h>
 #include <malloc.h>
 #include <sys/mman.h>
@@ -38,11 +40,12 @@ void ShowMessageBox(const char* caption, const char* text) {
 
 namespace {
 
-// Missing, or a regular file a library can read in a moment.
+// Missing, or a regular file a library can read whole in a moment: read here first, bounded, as
+// the size a /proc file reports (0) says nothing of how much it streams.
 bool IsHarmless(const std::string& path) {
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return errno == ENOENT || errno == ENOTDIR;
-    return S_ISREG(status.st_mode) && status.st_size <= (1 << 20);
+    if (::lstat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR)) return true;
+    return ReadRegularFile(path, 1 << 20).has_value();
 }
 
 // The file a library takes from variable, else from the home folder.

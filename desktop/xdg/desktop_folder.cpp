@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <set>
 #include <cstring>
 
 namespace {
@@ -66,22 +67,58 @@ double DesktopReadingSecondsLeft() {
     return std::chrono::duration<double>(readingDeadline - std::chrono::steady_clock::now()).count();
 }
 
-bool UserDirsFileIsSafe() {
-    // GLib reads user-dirs.dirs itself, whole: only let it when that is a small regular file (or
-    // missing). A FIFO or device there would block or stream forever.
-    const std::string path = UserConfigPath({"user-dirs.dirs"});
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return true;
-    return S_ISREG(status.st_mode) && status.st_size <= static_cast<off_t>(SettingsFileLimit);
+std::string UserDirectory(std::string_view userDirsText, std::string_view name, const std::string& home) {
+    // As GLib reads user-dirs.dirs: lines of XDG_<NAME>_DIR="$HOME/..." or "/...", the last one
+    // counting; the value runs to the last quote of its line, without a trailing slash.
+    const std::string key = "XDG_" + std::string(name) + "_DIR";
+    std::string found;
+    std::size_t start = 0;
+    while (start < userDirsText.size()) {
+        std::size_t end = userDirsText.find('\n', start);
+        if (end == std::string_view::npos) end = userDirsText.size();
+        std::string_view line = userDirsText.substr(start, end - start);
+        start = end + 1;
+        const auto skipBlanks = [&line] {
+            while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        };
+        skipBlanks();
+        if (line.substr(0, key.size()) != key) continue;
+        line.remove_prefix(key.size());
+        skipBlanks();
+        if (line.empty() || line.front() != '=') continue;
+        line.remove_prefix(1);
+        skipBlanks();
+        if (line.empty() || line.front() != '"') continue;
+        line.remove_prefix(1);
+        const bool relative = line.substr(0, 5) == "$HOME";
+        if (relative) line.remove_prefix(5);
+        else if (line.empty() || line.front() != '/') continue;
+        const std::size_t quote = line.rfind('"');
+        if (quote == std::string_view::npos) continue;
+        std::string value(line.substr(0, quote));
+        if (value.find('\0') != std::string::npos) continue;
+        if (!value.empty() && value.back() == '/') value.pop_back();
+        if (relative) {
+            gchar* joined = g_build_filename(home.c_str(), value.c_str(), nullptr);
+            found = joined;
+            g_free(joined);
+        } else {
+            found = value;
+        }
+    }
+    return found;
+}
+
+std::string XdgUserDirectory(std::string_view name) {
+    // Read here, bounded, not by GLib: it would read whatever the path gives, a FIFO or a /proc
+    // file's endless stream included.
+    const std::optional<std::string> text = ReadSettingsFile(UserConfigPath({"user-dirs.dirs"}));
+    return text ? UserDirectory(*text, name, g_get_home_dir()) : std::string();
 }
 
 std::string XdgDesktopDirectory() {
-    if (UserDirsFileIsSafe()) {
-        // GLib keeps the answer per process; read it afresh in case user-dirs.dirs changed.
-        g_reload_user_special_dirs_cache();
-        const gchar* desktop = g_get_user_special_dir(G_USER_DIRECTORY_DESKTOP);
-        if (desktop != nullptr && desktop[0] != '\0') return desktop;
-    }
+    const std::string desktop = XdgUserDirectory("DESKTOP");
+    if (!desktop.empty()) return desktop;
     gchar* fallback = g_build_filename(g_get_home_dir(), "Desktop", nullptr);
     std::string result = fallback;
     g_free(fallback);
@@ -134,15 +171,20 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
     std::vector<XdgDesktopItem> items;
     GFile* folder = g_file_new_for_path(directory.c_str());
     GError* error = nullptr;
-    // GIO answers "is hidden" by reading the folder's .hidden list itself: only ask it when that
-    // list is a small regular file (or missing); otherwise dot-files alone count as hidden.
-    struct stat hiddenList {};
-    const std::string hiddenPath = directory + "/.hidden";
-    const bool askHidden = ::stat(hiddenPath.c_str(), &hiddenList) != 0 ||
-                           (S_ISREG(hiddenList.st_mode) && hiddenList.st_size <= static_cast<off_t>(SettingsFileLimit));
+    // Hidden as GIO says: a name that starts with a dot, or one of the lines of the folder's
+    // .hidden list. The list is read here, bounded, rather than by GIO, which reads whatever the
+    // path gives (a FIFO, a /proc file's endless stream).
+    std::set<std::string, std::less<>> hiddenNames;
+    if (const std::optional<std::string> list = ReadSettingsFile(directory + "/.hidden")) {
+        std::size_t start = 0;
+        while (start < list->size()) {
+            const std::size_t end = std::min(list->find('\n', start), list->size());
+            if (end > start) hiddenNames.emplace(*list, start, end - start);
+            start = end + 1;
+        }
+    }
     std::string attributes = G_FILE_ATTRIBUTE_STANDARD_NAME "," G_FILE_ATTRIBUTE_STANDARD_TYPE
                              "," G_FILE_ATTRIBUTE_STANDARD_IS_BACKUP "," G_FILE_ATTRIBUTE_TIME_MODIFIED;
-    if (askHidden) attributes += "," G_FILE_ATTRIBUTE_STANDARD_IS_HIDDEN;
     if (positionKey != nullptr)
         attributes += std::string(",") + positionKey + ",metadata::monitor,metadata::trusted," G_FILE_ATTRIBUTE_ACCESS_CAN_EXECUTE;
     GFileEnumerator* children =
@@ -173,7 +215,7 @@ std::optional<std::vector<XdgDesktopItem>> ReadDesktopFolder(const std::string& 
         }
         const std::size_t place = listed++;
         const char* rawName = g_file_info_get_name(info);
-        const bool hidden = askHidden ? g_file_info_get_is_hidden(info) : rawName != nullptr && rawName[0] == '.';
+        const bool hidden = rawName != nullptr && (rawName[0] == '.' || hiddenNames.count(std::string_view(rawName)) > 0);
         if (rawName == nullptr || hidden || g_file_info_get_is_backup(info)) {
             g_object_unref(info);
             continue;

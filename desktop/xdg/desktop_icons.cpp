@@ -59,8 +59,8 @@ XdgDesktopItem SpecialItem(SpecialPlace place, const std::string& label) {
             item.icon.names = {"network-workgroup", "folder"};
             break;
         case SpecialPlace::Documents: {
-            const gchar* documents = UserDirsFileIsSafe() ? g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS) : nullptr;
-            item.path = documents ? documents : std::string(g_get_home_dir()) + "/Documents";
+            const std::string documents = XdgUserDirectory("DOCUMENTS");
+            item.path = !documents.empty() ? documents : std::string(g_get_home_dir()) + "/Documents";
             item.fileName = "documents";
             item.icon.names = {"folder-documents", "folder"};
             break;

@@ -11,16 +11,17 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // ---- Desktop folder ----
 
 // The XDG desktop directory (XDG_DESKTOP_DIR of user-dirs.dirs, else ~/Desktop).
 std::string XdgDesktopDirectory();
-
-// Whether GLib may read user-dirs.dirs (it reads it whole, itself): missing, or a small regular
-// file. Ask before any g_get_user_special_dir.
-bool UserDirsFileIsSafe();
+// One of the user's folders from user-dirs.dirs ("DESKTOP", "DOCUMENTS", ...); empty when not set.
+std::string XdgUserDirectory(std::string_view name);
+// That folder as user-dirs.dirs' text sets it, "$HOME" meaning home; empty when it does not.
+std::string UserDirectory(std::string_view userDirsText, std::string_view name, const std::string& home);
 
 // How an item's icon is found: a file named by a desktop entry, else theme icon names to try in
 // order.

@@ -4,42 +4,35 @@
 // icon size; an icon handle is an owned RGBA image. All of it is read in one child process
 // (child_process.h), so that no file of the user's can hang, crash or bloat the show through the
 // libraries that read it; the show takes what the child read by its deadline.
+#include "core/file_bytes.h"
 #include "core/startup_profile.h"
 #include "desktop/shell.h"
 #include "desktop/xdg/child_process.h"
-#include "desktop/xdg/desktop_icons.h"
+#include "desktop/xdg/desktop_reader.h"
 #include "desktop/xdg/desktop_snapshot.h"
-#include "desktop/xdg/icon_lookup.h"
 #include "desktop/xdg/settings_files.h"
 #include "desktop/xdg/wallpaper.h"
 #include "desktop/xdg/xdg_desktop.h"
 
 #include <glib.h>
-#include <limits.h>
 #include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
-#include <clocale>
 #include <cstring>
 #include <sys/stat.h>
 #include <cstdlib>
 #include <cstdio>
-#include <unordered_map>
 
 namespace {
 
-// All the distinct icon images of a desktop together: 64 million pixels (256 MiB of RGBA) is
-// thousands of icons at the largest sizes; past it the generic image stands in.
-constexpr std::int64_t MaxDecodedIconPixels = 64ll << 20;
 // The desktop is read within this time; what is not read by then does without (see
-// SetDesktopReadingDeadline). One icon gets at most half a second of it. The reading child gets
-// a little longer to hand over what it read, and is stopped after that, whatever it is doing.
+// SetDesktopReadingDeadline). The reading child gets a little longer to hand over what it read,
+// and is stopped after that, whatever it is doing.
 constexpr std::chrono::milliseconds DesktopReadingTime{1500};
-constexpr double MaxIconDecodeSeconds = 0.5;
 constexpr double ReadingChildSeconds = 2.0;
 constexpr std::size_t ReadingChildMemory = 1u << 30;
-constexpr std::size_t MaxSnapshotBytes = (MaxDecodedIconPixels + (1 << 20)) * 4;
+constexpr std::size_t MaxSnapshotBytes = (DesktopReader::MaxDecodedIconPixels + (1 << 20)) * 4;
 // A wallpaper in another format than PNG is decoded by the time start-up has taken 3 s (it
 // follows the desktop's reading and the window), given at least one second and at most two: a
 // large SVG takes a while, an endless one must not hold up the show.
@@ -71,85 +64,6 @@ IconHandle ToHandle(RgbaImage* image) { return reinterpret_cast<IconHandle>(imag
 RgbaImage* FromHandle(IconHandle icon) { return reinterpret_cast<RgbaImage*>(icon); }
 
 // ---- Reading the desktop: in the reading child ------------------------------------------------
-
-// The desktop as the running environment shows it: its items and their places, the icon size,
-// each item's icon found in the theme and decoded, and the wallpaper setting. Runs in the reading
-// child, where whatever the user's files do to the libraries that read them stays.
-class DesktopReader {
-public:
-    // Everything but the images.
-    DesktopSnapshot ReadHead() {
-        DesktopSnapshot snapshot;
-        // Names sort as the user's locale sorts them.
-        std::setlocale(LC_COLLATE, "");
-        const char* desktop = g_getenv("XDG_CURRENT_DESKTOP");
-        const ScreenFacts screen = ReadScreenFacts();
-        std::optional<IconArrangement> arrangement =
-            ArrangeDesktopIcons(DetectDesktopEnvironment(desktop ? desktop : ""), screen);
-        if (!arrangement) {
-            snapshot.readable = false;
-            return snapshot;
-        }
-        iconSize = std::clamp(arrangement->iconSize, 16, 256);
-        snapshot.iconSize = iconSize;
-        snapshot.view = std::move(arrangement->view);
-        theme.emplace(XdgIconThemeName(), IconSearchPath());
-        for (const XdgDesktopItem& item : arrangement->items)
-            snapshot.items.push_back(SnapshotItem{item.displayName, ImageIndex(item.icon)});
-        snapshot.images.resize(paths.size());
-        snapshot.wallpaper = QueryXdgWallpaper(screen);
-        return snapshot;
-    }
-
-    std::size_t ImageCount() const { return paths.size(); }
-
-    // Image index's pixels; none when it has no file, cannot be decoded, or the desktop's icons have
-    // had their share of memory or of the time to read the desktop.
-    std::optional<RgbaImage> DecodeImage(std::size_t index) {
-        const std::int64_t pixels = std::int64_t{iconSize} * iconSize;
-        const double secondsLeft = std::min(DesktopReadingSecondsLeft(), MaxIconDecodeSeconds);
-        if (paths[index].empty() || decodedIconPixels + pixels > MaxDecodedIconPixels || secondsLeft <= 0)
-            return std::nullopt;
-        std::optional<RgbaImage> image = LoadIconImage(paths[index], iconSize, secondsLeft);
-        if (image) decodedIconPixels += std::int64_t{image->width} * image->height;
-        return image;
-    }
-
-private:
-    // The index of the image a request resolves to, adding the image when it is new.
-    std::int32_t ImageIndex(const XdgIconRequest& request) {
-        std::string requestKey = request.file;
-        for (const std::string& name : request.names) requestKey += "\n" + name;
-        if (auto known = indexByRequest.find(requestKey); known != indexByRequest.end()) return known->second;
-
-        std::string path = request.file;
-        if (path.empty() && !request.names.empty()) path = theme->Choose(request.names, iconSize);
-        // One image per file, however many names and links lead to it.
-        if (!path.empty()) {
-            if (gchar* real = realpath(path.c_str(), nullptr)) {
-                path = real;
-                std::free(real);
-            }
-        }
-        std::int32_t index;
-        if (auto known = indexByPath.find(path); known != indexByPath.end()) {
-            index = known->second;
-        } else {
-            index = static_cast<std::int32_t>(paths.size());
-            paths.push_back(path);
-            indexByPath.emplace(path, index);
-        }
-        indexByRequest.emplace(std::move(requestKey), index);
-        return index;
-    }
-
-    std::int32_t iconSize = 48;
-    std::optional<IconThemeLookup> theme;
-    std::vector<std::string> paths;  // each image's file; empty: the generic image
-    std::unordered_map<std::string, std::int32_t> indexByPath;
-    std::unordered_map<std::string, std::int32_t> indexByRequest;
-    std::int64_t decodedIconPixels = 0;
-};
 
 // Reads the desktop in a child: the head first, then each image as it is decoded, so that a
 // child stopped at the deadline has still said what it read.
@@ -276,8 +190,9 @@ void KeepDconfToARegularDatabase() {
     if (backend != nullptr && backend[0] != '\0' && std::strcmp(backend, "dconf") != 0) return;
     const std::string path = UserConfigPath({"dconf", "user"});
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return;  // none yet: dconf starts empty
-    if (S_ISREG(status.st_mode) && status.st_size <= (64 << 20)) return;
+    if (::lstat(path.c_str(), &status) != 0) return;  // none yet: dconf starts empty
+    // Read whole here first, bounded: the size a /proc file reports (0) says nothing.
+    if (ReadRegularFile(path, 64 << 20)) return;
     g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
 }
 

@@ -110,7 +110,8 @@ def devices(home):
     for relative, target in ((".config/gtk-3.0/settings.ini", "/dev/zero"), (".config/kdeglobals", "/dev/urandom"),
                              (".config/xfce4/xfconf/xfce-perchannel-xml/xsettings.xml", "/proc/self/pagemap"),
                              (".config/pcmanfm/LXDE/desktop-items-0.conf", "/proc/self/status"),
-                             (".local/share/mime/mime.cache", "/dev/zero"), (".Xdefaults", "/dev/urandom")):
+                             (".local/share/mime/mime.cache", "/dev/zero"), (".Xdefaults", "/dev/urandom"),
+                             (".XCompose", "/proc/self/pagemap"), ("Desktop/.hidden", "/proc/self/pagemap")):
         plant_link(home, relative, target)
     return {"XDG_CURRENT_DESKTOP": "LXDE"}
 

@@ -165,6 +165,39 @@ TEST_F(XdgDesktop, SpecialFilesWhereSettingsAreExpectedNeitherHangNorBloat) {
     EXPECT_EQ(plain[1].substr(0, 10), "notes.txt|");
 }
 
+// A /proc file reports itself a regular file of size 0, then streams without end (pagemap: some
+// gigabytes). Where user-dirs.dirs or the folder's .hidden list is one, it is read no further than
+// a settings file's limit (GLib, asked to read them, took 2 GiB), and the desktop still shows.
+TEST_F(XdgDesktop, ProcFilesThatClaimNoSizeAreNotReadToTheirEnd) {
+    Write(home / "Desktop/notes.txt", "notes");
+    fs::create_directories(home / ".config");
+    fs::create_symlink("/proc/self/pagemap", home / ".config/user-dirs.dirs");
+    fs::create_symlink("/proc/self/pagemap", home / "Desktop/.hidden");
+    const std::string result = InChild([] {
+        const std::string lines = CaptureLines();
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return lines + (usage.ru_maxrss < (300 << 10) ? "small" : "large");
+    });
+    EXPECT_EQ(result.substr(0, 10), "notes.txt|");
+    EXPECT_EQ(result.substr(result.size() - 5), "small");
+}
+
+TEST(XdgUserDirs, AreReadAsGlibReadsThem) {
+    const std::string home = "/home/u";
+    EXPECT_EQ(UserDirectory("XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n", "DESKTOP", home), "/home/u/Bureau");
+    EXPECT_EQ(UserDirectory("  XDG_DESKTOP_DIR = \"/srv/desk/\"  # moved\n", "DESKTOP", home), "/srv/desk");
+    // The last line counts; other keys, relative paths and unquoted values do not.
+    EXPECT_EQ(UserDirectory("XDG_DESKTOP_DIR=\"$HOME/a\"\nXDG_DESKTOP_DIR=\"$HOME/b\"\n", "DESKTOP", home), "/home/u/b");
+    EXPECT_EQ(UserDirectory("XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n", "DESKTOP", home), "");
+    EXPECT_EQ(UserDirectory("XDG_DESKTOP_DIR=\"Desktop\"\nXDG_DESKTOP_DIR=$HOME/x\n", "DESKTOP", home), "");
+    EXPECT_EQ(UserDirectory("XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n", "DOCUMENTS", home), "/home/u/Docs");
+    // To the last quote of the line, as GLib takes it.
+    EXPECT_EQ(UserDirectory("XDG_DESKTOP_DIR=\"$HOME/My \"Desk\"\"\n", "DESKTOP", home), "/home/u/My \"Desk\"");
+    EXPECT_EQ(UserDirectory("XDG_DESKTOP_DIR=\"$HOME\"\n", "DESKTOP", home), "/home/u");
+    EXPECT_EQ(UserDirectory(std::string("XDG_DESKTOP_DIR=\"/a\0b\"\n", 22), "DESKTOP", home), "");
+}
+
 TEST_F(XdgDesktop, AnIconThemeNamedDotDotIsNoFolder) {
     Write(home / "Desktop/notes.txt", "notes");
     // ".." would name the folder above the icon folders; the default theme is used instead.
