@@ -6,6 +6,7 @@
 #include "core/startup_profile.h"
 #include "app/window.h"
 #include "desktop/desktop_mirror.h"
+#include "render/resources.h"
 #include "world/game_object.h"
 #include "world/population.h"
 
@@ -20,8 +21,9 @@ void PrintStartupReport() {
     const StartupProfile& profile = TheStartupProfile();
     const double total = SecondsSinceProcessStart();
     const double rest = total - profile.decodeSeconds - profile.uploadSeconds;
-    std::printf("startup: first frame %.1f ms (decode %.1f ms, upload %.1f ms, rest %.1f ms)\n",
-                total * 1000.0, profile.decodeSeconds * 1000.0, profile.uploadSeconds * 1000.0, rest * 1000.0);
+    std::printf("startup: first frame %.1f ms (decode %.1f ms, upload %.1f ms, rest %.1f ms), textures %.1f MiB\n",
+                total * 1000.0, profile.decodeSeconds * 1000.0, profile.uploadSeconds * 1000.0, rest * 1000.0,
+                static_cast<double>(profile.textureBytes) / (1 << 20));
     std::fflush(stdout);
 }
 
@@ -63,6 +65,7 @@ void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population,
                 glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
             }
             ReleaseStartupHeap();
+            ReleaseResourcePages();
         }
         firstFrame = false;
     }

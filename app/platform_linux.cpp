@@ -86,6 +86,10 @@ void KeepWindowLibrariesToRegularFiles() {
 // memory marked for them. So: serve large blocks from the main heap instead of fresh mappings,
 // keep freed heap memory, grow the heap once by enough for all images, mark that range for huge
 // pages and hand it back to malloc, where the decoder and the driver then find it.
+namespace {
+std::pair<std::uintptr_t, std::size_t> hugePageRange{0, 0};  // the heap marked for huge pages
+}  // namespace
+
 void PrepareHeapForImages() {
     constexpr std::size_t Block = 16u << 20;    // below glibc's largest mmap threshold (32 MiB)
     constexpr std::size_t Reserve = 640u << 20; // the images and the driver's copies, with room
@@ -104,12 +108,17 @@ void PrepareHeapForImages() {
         const auto first = reinterpret_cast<std::uintptr_t>(blocks.front());
         const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
         const std::uintptr_t start = (first + HugePage - 1) & ~(HugePage - 1);
-        if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+        if (end > start && madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE) == 0)
+            hugePageRange = {start, end - start};
     }
     for (void* block : blocks) std::free(block);
 }
 
 void ReleaseStartupHeap() {
+    // No more huge pages for the range: the kernel's background collapsing would otherwise fill
+    // the holes trimming leaves back up to whole 2 MiB pages, and the heap would grow again.
+    if (hugePageRange.second > 0)
+        madvise(reinterpret_cast<void*>(hugePageRange.first), hugePageRange.second, MADV_NOHUGEPAGE);
     mallopt(M_TRIM_THRESHOLD, 128 * 1024);  // glibc's default again
     malloc_trim(0);                         // and give back what start-up left free
 }

@@ -1,12 +1,16 @@
 // Where start-up time goes: decoding images, uploading textures, and everything else up to the
-// first presented frame. Read by the start-up benchmark (GRAVEFALL_BENCH_STARTUP=1).
+// first presented frame; and how much the textures hold. Read by the start-up and memory
+// benchmarks (GRAVEFALL_BENCH_STARTUP=1).
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 struct StartupProfile {
     double decodeSeconds = 0.0;
     double uploadSeconds = 0.0;
+    // What the textures hold, as the GL driver keeps them: four bytes a texel.
+    std::uint64_t textureBytes = 0;
 };
 
 StartupProfile& TheStartupProfile();

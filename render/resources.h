@@ -19,6 +19,11 @@ struct ResourceBytes {
 // Platform implementation. Only the low 16 bits of the id are used.
 ResourceLookup LookUpResource(std::uint32_t id, ResourceBytes& bytes);
 
+// Once start-up has made its textures and programs, the resources are seldom read again (a glyph
+// not cached yet reads the font): where the platform allows, the memory they were read into is
+// given back. They stay valid; a later read brings its pages back from the executable.
+void ReleaseResourcePages();
+
 // The resource's bytes; none after the report a failed lookup gets on standard output
 // ("ERROR::RESOURCE: ..."; a resource that cannot be locked fails silently).
 std::optional<ResourceBytes> FindEmbeddedResource(std::uint32_t id);

@@ -17,3 +17,7 @@ ResourceLookup LookUpResource(std::uint32_t id, ResourceBytes& bytes) {
     bytes.size = size;
     return ResourceLookup::Found;
 }
+
+// The .scr's resources are pages of its mapped image, which Windows trims by itself when memory
+// is wanted elsewhere.
+void ReleaseResourcePages() {}

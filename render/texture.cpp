@@ -21,6 +21,7 @@ Texture::Texture() : GlObject(GenerateTextureName()) {}
 void Texture::Upload(std::uint32_t width, std::uint32_t height, const unsigned char* pixels) {
     this->width = width;
     this->height = height;
+    TheStartupProfile().textureBytes += std::uint64_t{width} * height * 4;
     glBindTexture(GL_TEXTURE_2D, id);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormat), static_cast<GLsizei>(width),
                  static_cast<GLsizei>(height), 0, imageFormat, GL_UNSIGNED_BYTE, pixels);
