@@ -1,7 +1,9 @@
 // Fuzzes the parsers of each desktop environment's own files: xfconf channels (and XFCE's
 // backdrop in them), KDE Plasma's applet configuration, GNOME's slideshows, LXQt's and LXDE's
-// settings, nitrogen's and feh's records. The first byte picks the parser.
+// settings, nitrogen's and feh's records, and the user's folders file. The first byte picks the
+// parser.
 #include "desktop/xdg/wallpaper.h"
+#include "desktop/xdg/xdg_desktop.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     screen.width = screen.workWidth = 1920;
     screen.height = screen.workHeight = 1080;
     screen.connector = "HDMI-1";
-    switch (data[0] % 7) {
+    switch (data[0] % 8) {
         case 0: (void)ParseXfconfChannel(text); break;
         case 1: (void)ParseXfceDesktopChannel(text, screen); break;
         case 2: (void)ParsePlasmaAppletsrc(text, "activity"); break;
@@ -22,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 4: (void)ParseLxqtSettings(text); (void)ParsePcmanfmDesktop(text, "*"); break;
         case 5: (void)ParseNitrogenConfig(text); break;
         case 6: (void)ParseFehbg(text); break;
+        case 7: (void)UserDirectory(text, "DESKTOP", "/home/user"); break;
     }
     return 0;
 }
