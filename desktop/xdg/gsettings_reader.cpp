@@ -67,6 +67,14 @@ std::optional<int> GSettingsReader::Integer(const char* key) const {
     return result;
 }
 
+std::optional<double> GSettingsReader::Double(const char* key) const {
+    GVariant* value = Value(settings, schema, key, G_VARIANT_TYPE_DOUBLE);
+    if (value == nullptr) return std::nullopt;
+    const double result = g_variant_get_double(value);
+    g_variant_unref(value);
+    return result;
+}
+
 std::optional<std::vector<std::string>> GSettingsReader::StringList(const char* key) const {
     GVariant* value = Value(settings, schema, key, G_VARIANT_TYPE_STRING_ARRAY);
     if (value == nullptr) return std::nullopt;

@@ -26,6 +26,7 @@ public:
     std::optional<std::string> String(const char* key) const;
     std::optional<bool> Boolean(const char* key) const;
     std::optional<int> Integer(const char* key) const;
+    std::optional<double> Double(const char* key) const;
     std::optional<std::vector<std::string>> StringList(const char* key) const;
     // Whether the user changed the key from its default.
     bool UserSet(const char* key) const;

@@ -77,8 +77,8 @@ void ReadWorkArea(Display* display, Window root, ScreenFacts& facts) {
     if (data != nullptr) XFree(data);
 }
 
-double ScreenDpi(Display* display) {
-    // Xft.dpi among the X resources, as GTK reads it.
+// Xft.dpi among the X resources, as GTK reads it; 0 when unset.
+double XftDpi(Display* display) {
     if (const char* resources = XResourceManagerString(display)) {
         const std::string text = resources;
         const std::size_t at = text.find("Xft.dpi:");
@@ -87,6 +87,11 @@ double ScreenDpi(Display* display) {
             if (dpi >= 24.0 && dpi <= 1000.0) return dpi;
         }
     }
+    return 0.0;
+}
+
+double ScreenDpi(Display* display) {
+    if (const double xft = XftDpi(display); xft > 0.0) return xft;
     const int screen = DefaultScreen(display);
     const int millimetres = DisplayHeightMM(display, screen);
     if (millimetres <= 0) return 96.0;
@@ -126,6 +131,7 @@ ScreenFacts ReadScreenFacts() {
     facts.workspace = CurrentWorkspace(display, root);
     ReadWorkArea(display, root, facts);
     facts.dpi = ScreenDpi(display);
+    if (const double xft = XftDpi(display); xft > 0.0) facts.gtk3Dpi = xft;
     XCloseDisplay(display);
     return facts;
 }

@@ -42,8 +42,10 @@ struct ScreenFacts {
     std::int32_t workWidth = 0;
     std::int32_t workHeight = 0;
     bool workAreaPublished = false;  // whether the window manager published one
-    // X's resolution as GTK takes it: Xft.dpi, else the screen's size in millimetres.
+    // X's resolution as GTK 2 and Qt take it: Xft.dpi, else the screen's size in millimetres.
     double dpi = 96.0;
+    // GTK 3's: Xft.dpi, else 96 whatever the screen's size.
+    double gtk3Dpi = 96.0;
 };
 
 // Read from the X server ($DISPLAY); 1920 x 1080 at (0, 0) when there is none.

@@ -28,10 +28,12 @@ protected:
         if (const char* ding = std::getenv("GRAVEFALL_DING_SCHEMA_DIR")) settings["GSETTINGS_SCHEMA_DIR"] = ding;
         return settings;
     }
-    // "label|x|y|size" per icon, in the desktop's order.
+    // "label|x|y|size" per icon, in the desktop's order (reading GIO's metadata on this home's
+    // session bus when there is one).
     std::vector<std::string> Icons(const std::string& desktop) {
         auto settings = Settings();
         settings["XDG_CURRENT_DESKTOP"] = desktop;
+        if (!busAddress.empty()) settings["DBUS_SESSION_BUS_ADDRESS"] = busAddress;
         std::vector<std::string> icons;
         for (const std::string& line : Lines(InChild(CaptureLines, settings))) {
             std::vector<std::string> fields;
@@ -133,8 +135,17 @@ TEST_F(DesktopIcons, LxdeAndLxqtFilesPlaces) {
     EXPECT_EQ(Icons("LXDE"), (IconList{"Trash|36|9|48", "a.txt|36|113|48", "b.txt|534|307|48", "c.txt|36|217|48"}));
     Write(home / ".config/pcmanfm-qt/lxqt/desktop-items-0.conf", "[c.txt]\npos=@Point(700 400)\n");
     Write(home / ".config/pcmanfm-qt/lxqt/settings.conf", "[Desktop]\nDesktopIconSize=64\n");
-    // pcmanfm-qt moves a saved item to the nearest of its cells (143 x 132 for 64 px icons).
-    EXPECT_EQ(Icons("LXQt"), (IconList{"a.txt|51|14|64", "b.txt|51|146|64", "c.txt|766|410|64"}));
+    // pcmanfm-qt's cells in Qt's default font, DejaVu Sans 12 pt (16 px at 96 dpi: lines of 19 px,
+    // characters of 8): max(64, 13 * 8) + 4 + 6 wide, 64 + 3 * 19 + 4 + 2 high plus the bottom gap
+    // shared out (1056 % 127 = 40 over 8 rows: 2 px more margin a side); a saved item goes into
+    // the cell its corner falls in.
+    EXPECT_EQ(Icons("LXQt"), (IconList{"a.txt|37|15|64", "b.txt|37|146|64", "c.txt|721|277|64"}));
+    // DejaVu Sans 10 (13 px: 15 and 7): 101 x 99 cells, 10 rows leaving 66 px, 3 more a side;
+    // b.txt and c.txt saved in one cell (c.txt goes one down), a.txt above the work area (unused).
+    Write(home / ".config/pcmanfm-qt/lxqt/settings.conf", "[Desktop]\nFont=\"DejaVu Sans,10,-1,5,50,0,0,0,0,0\"\n");
+    Write(home / ".config/pcmanfm-qt/lxqt/desktop-items-0.conf",
+          "[a.txt]\npos=@Point(300 5)\n[b.txt]\npos=@Point(710 420)\n[c.txt]\npos=@Point(700 400)\n");
+    EXPECT_EQ(Icons("LXQt"), (IconList{"a.txt|38|16|48", "b.txt|644|331|48", "c.txt|644|436|48"}));
     Write(home / ".config/pcmanfm-qt/lxqt/settings.conf", "[Desktop]\nHideItems=true\n");
     EXPECT_EQ(Icons("LXQt"), IconList{});
 }
@@ -155,18 +166,51 @@ TEST_F(DesktopIcons, PlasmaFolderViewSortedOrManual) {
 }
 
 TEST_F(DesktopIcons, CajaAndNemoOwnIconsAndTheirRecords) {
-    // caja shows Computer, Home and Trash by default; the Trash where the user left it.
+    // caja shows Computer, Home and Trash by default, the Trash after the files. Nothing recorded:
+    // a column from (64, 22) whose rows follow the labels, 20 * ceil((box + 10) / 20) apart with a
+    // box of 48 + 4 + the label's lines (17 px each in Sans 10): 80 px, 120 after three lines.
+    Write(home / "Desktop/notes for the meeting on tuesday.txt", "text");
+    const std::string user = std::string(g_get_user_name()) + "'s Home";
+    EXPECT_EQ(Icons("MATE"), (IconList{"Computer|64|22|48", user + "|64|102|48", "a.txt|64|182|48", "b.txt|64|262|48",
+                                    "c.txt|64|342|48", "notes for the meeting on tuesday.txt|64|422|48",
+                                    "Trash|64|542|48"}));
+    // Once anything is recorded, recorded icons stay (kept 10 px inside: b.txt from 2500,-40, the
+    // 1 x 2 px bounds of an unlabelled item) and the others go, Home first and the files by
+    // descending name, to the first spot down the 78 x 20 px cells that their box leaves free:
+    // y = -18 raised to 10, then 102 below Home's box (rows 0-3), 222 below the three lines.
     Write(home / ".config/caja/desktop-metadata", "[trash]\ncaja-icon-position=400,500\n");
-    // A fresh desktop's column: from (64, 22), 80 px apart.
-    EXPECT_EQ(Icons("MATE"), (IconList{"Computer|64|22|48", std::string(g_get_user_name()) + "'s Home|64|102|48",
-                                    "Trash|400|500|48", "a.txt|64|182|48", "b.txt|64|262|48", "c.txt|64|342|48"}));
+    RunTool({"gio", "set", Path("b.txt"), "metadata::caja-icon-position", "2500,-40"},
+            {{"DBUS_SESSION_BUS_ADDRESS", SessionBus()}});
+    EXPECT_EQ(Icons("MATE"), (IconList{"Computer|64|422|48", user + "|64|10|48", "a.txt|64|322|48", "b.txt|1909|10|48",
+                                    "c.txt|64|222|48", "notes for the meeting on tuesday.txt|64|102|48",
+                                    "Trash|400|500|48"}));
     Set("org.mate.background", "show-desktop-icons", "false");
     EXPECT_EQ(Icons("MATE"), IconList{});
-    // nemo shows none of its own by default; Home when asked, on its monitor's record.
+}
+
+TEST_F(DesktopIcons, NemoGridAndItsAutoLayout) {
+    // nemo shows none of its own by default; Home when asked. Its cells are 130 x 100 px, 14 x 10
+    // of them with the leftover split (50 and 40 px); the icon centred across and 43 px above the
+    // middle ((2 lines of 17 px + 48 + 5) / 2). By default it lays everything out, records or not.
     EXPECT_EQ(Icons("X-Cinnamon").size(), 3u);
     Set("org.nemo.desktop", "home-icon-visible", "true");
     Write(home / ".config/nemo/desktop-metadata", "[home]\nnemo-icon-position=300,200\nmonitor=0\n");
-    EXPECT_EQ(Icons("X-Cinnamon")[0], "Home|300|200|48");
+    const std::map<std::string, std::string> bus{{"DBUS_SESSION_BUS_ADDRESS", SessionBus()}};
+    RunTool({"gio", "set", Path("b.txt"), "metadata::nemo-icon-position", "500,300"}, bus);
+    RunTool({"gio", "set", Path("b.txt"), "metadata::monitor", "0"}, bus);
+    EXPECT_EQ(Icons("X-Cinnamon"), (IconList{"Home|91|47|48", "a.txt|91|147|48", "b.txt|91|247|48", "c.txt|91|347|48"}));
+    // The grid adjustments scale the cells: 195 x 75 px, 9 x 14 of them from (82, 15), the icon
+    // raised by at most half a cell.
+    Set("org.nemo.desktop", "horizontal-grid-adjust", "1.5");
+    Set("org.nemo.desktop", "vertical-grid-adjust", "0.75");
+    EXPECT_EQ(Icons("X-Cinnamon"), (IconList{"Home|155|15|48", "a.txt|155|90|48", "b.txt|155|165|48", "c.txt|155|240|48"}));
+    Set("org.nemo.desktop", "horizontal-grid-adjust", "1.0");
+    Set("org.nemo.desktop", "vertical-grid-adjust", "1.0");
+    // Auto-layout off for the monitor: recorded icons exactly where they were, each holding the
+    // cell under its nominal point (Home (1, 1), b.txt (3, 2)); the rest fill column 0.
+    Write(home / ".config/nemo/desktop-metadata", "[home]\nnemo-icon-position=300,200\nmonitor=0\n\n"
+                                                  "[desktop-monitor-0]\nnemo-icon-view-auto-layout=false\n");
+    EXPECT_EQ(Icons("X-Cinnamon"), (IconList{"Home|300|200|48", "a.txt|91|47|48", "b.txt|500|300|48", "c.txt|91|147|48"}));
     Set("org.nemo.desktop", "desktop-layout", "'false::true'");
     EXPECT_EQ(Icons("X-Cinnamon"), IconList{});
 }

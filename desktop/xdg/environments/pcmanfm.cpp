@@ -6,12 +6,15 @@
 #include "desktop/xdg/wallpaper.h"
 
 #include <glib.h>
+#include <hb.h>
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -102,7 +105,6 @@ std::map<std::string, ShellPoint> SavedPlaces(const IniFile& file, const char* x
     return places;
 }
 
-// The items in name order with their saved item corners turned into icon positions.
 // The files in pcmanfm's default order: by modification time (whole seconds), oldest first, then
 // by name ignoring case; folders mingle with files.
 std::vector<std::size_t> ModifiedOrder(const std::vector<XdgDesktopItem>& files) {
@@ -113,14 +115,12 @@ std::vector<std::size_t> ModifiedOrder(const std::vector<XdgDesktopItem>& files)
 }
 
 // The items in the desktop's order: its own icons first (`first` of them), the files in
-// fileOrder, then the rest of its own (mounts, after the files). Saved item corners become icon
-// positions; snap: the desktop moves a saved item to the nearest cell (pcmanfm-qt) instead of
-// keeping the exact place (pcmanfm).
+// fileOrder, then the rest of its own (mounts, after the files), each where the desktop put its
+// saved place (by its group name: the display name of its own icons, else the file name).
 std::optional<IconArrangement> ArrangeFolder(std::vector<XdgDesktopItem> items, std::size_t first,
                                              std::vector<XdgDesktopItem> files, const std::vector<std::size_t>& fileOrder,
-                                             const SlotGrid& grid, std::int32_t icon, ShellPoint iconInItem,
-                                             const std::map<std::string, ShellPoint>& saved, bool snap,
-                                             const ScreenFacts& screen) {
+                                             const SlotGrid& grid, std::int32_t icon,
+                                             const std::map<std::string, RecordedPlace>& saved, const ScreenFacts& screen) {
     const std::size_t specials = items.size();
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < first; ++i) order.push_back(i);
@@ -131,13 +131,72 @@ std::optional<IconArrangement> ArrangeFolder(std::vector<XdgDesktopItem> items, 
     for (std::size_t k = 0; k < order.size(); ++k) {
         const XdgDesktopItem& item = items[order[k]];
         const auto found = saved.find(order[k] < specials ? item.displayName : item.fileName);
-        if (found == saved.end()) continue;
-        const ShellPoint iconAt{found->second.x + iconInItem.x, found->second.y + iconInItem.y};
-        if (snap) records[k].slot = NearestSlot(grid, iconAt);
-        else records[k].point = iconAt;
+        if (found != saved.end()) records[k] = found->second;
     }
     const auto positions = PlaceIcons(grid, records, icon, ScreenSize{screen.width, screen.height});
     return Arranged(icon, std::move(items), order, positions);
+}
+
+// The metrics QFontMetrics gives for a Qt font description ("family,point size,pixel size,...")
+// at a resolution, from the font file fontconfig picks for the family: the pixel size rounded,
+// then the hhea table's ascent, descent and line gap and the OS/2 table's average character
+// width scaled to it and rounded. (Measured against pcmanfm-qt 1.2's cells with DejaVu Sans
+// from 9 to 16 pt at 100 dpi.)
+struct QtFontMetrics {
+    std::int32_t lineSpacing = 0;
+    std::int32_t averageCharWidth = 0;
+};
+
+std::int16_t BigEndian16(hb_blob_t* blob, unsigned offset) {
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(blob, &length);
+    if (data == nullptr || length < offset + 2) return 0;
+    return static_cast<std::int16_t>((static_cast<unsigned char>(data[offset]) << 8) | static_cast<unsigned char>(data[offset + 1]));
+}
+
+QtFontMetrics MeasureQtFont(const std::string& description, double dpi) {
+    const std::string family = description.substr(0, description.find(','));
+    double points = 12, pixels = -1;
+    if (const std::size_t comma = description.find(','); comma != std::string::npos) {
+        points = g_ascii_strtod(description.c_str() + comma + 1, nullptr);
+        if (const std::size_t next = description.find(',', comma + 1); next != std::string::npos)
+            pixels = g_ascii_strtod(description.c_str() + next + 1, nullptr);
+    }
+    const double size = points > 0 ? std::lround(points * dpi / 72.0) : (pixels > 0 ? std::lround(pixels) : 16);
+    const double px = std::clamp(size, 1.0, 500.0);
+
+    PangoFontMap* map = pango_cairo_font_map_new();
+    PangoContext* context = pango_font_map_create_context(map);
+    PangoFontDescription* font = pango_font_description_new();
+    pango_font_description_set_family(font, family.empty() ? "Sans Serif" : family.c_str());
+    pango_font_description_set_absolute_size(font, px * PANGO_SCALE);
+    QtFontMetrics metrics;
+    if (PangoFont* loaded = pango_font_map_load_font(map, context, font)) {
+        hb_face_t* face = hb_font_get_face(pango_font_get_hb_font(loaded));
+        const double unitsPerEm = std::max(1u, hb_face_get_upem(face));
+        hb_blob_t* hhea = hb_face_reference_table(face, HB_TAG('h', 'h', 'e', 'a'));
+        hb_blob_t* os2 = hb_face_reference_table(face, HB_TAG('O', 'S', '/', '2'));
+        const int height = BigEndian16(hhea, 4) - BigEndian16(hhea, 6) + BigEndian16(hhea, 8);
+        metrics.lineSpacing = static_cast<std::int32_t>(std::lround(px * height / unitsPerEm));
+        metrics.averageCharWidth = static_cast<std::int32_t>(std::lround(px * BigEndian16(os2, 2) / unitsPerEm));
+        hb_blob_destroy(hhea);
+        hb_blob_destroy(os2);
+        // A font without those tables: Pango's own line height and character width.
+        if (metrics.lineSpacing <= 0 || metrics.averageCharWidth <= 0) {
+            PangoFontMetrics* own = pango_font_get_metrics(loaded, nullptr);
+            if (metrics.lineSpacing <= 0) metrics.lineSpacing = pango_font_metrics_get_height(own) / PANGO_SCALE;
+            if (metrics.averageCharWidth <= 0)
+                metrics.averageCharWidth = pango_font_metrics_get_approximate_char_width(own) / PANGO_SCALE;
+            pango_font_metrics_unref(own);
+        }
+        g_object_unref(loaded);
+    }
+    pango_font_description_free(font);
+    g_object_unref(context);
+    g_object_unref(map);
+    metrics.lineSpacing = std::clamp(metrics.lineSpacing, 1, 500);
+    metrics.averageCharWidth = std::clamp(metrics.averageCharWidth, 1, 500);
+    return metrics;
 }
 
 }  // namespace
@@ -189,9 +248,11 @@ std::optional<IconArrangement> LxdeDesktopIcons(const ScreenFacts& screen) {
     const std::int32_t cellWidth = std::max(104, icon) + 12;
     const ShellPoint iconInItem{(cellWidth - icon) / 2, 7};
     const SlotGrid grid = ColumnsOfCells(screen, 2, cellWidth, icon + 2 + 2 * fontHeight + 4 + 12, iconInItem);
+    std::map<std::string, RecordedPlace> saved;
+    for (const auto& [name, corner] : SavedPlaces(config, "x", "y", false))
+        saved[name].point = ShellPoint{corner.x + iconInItem.x, corner.y + iconInItem.y};
     const std::vector<std::size_t> fileOrder = ModifiedOrder(*files);
-    return ArrangeFolder(std::move(items), first, std::move(*files), fileOrder, grid, icon, iconInItem,
-                         SavedPlaces(config, "x", "y", false), false, screen);
+    return ArrangeFolder(std::move(items), first, std::move(*files), fileOrder, grid, icon, saved, screen);
 }
 
 std::optional<IconArrangement> LxqtDesktopIcons(const ScreenFacts& screen) {
@@ -202,13 +263,51 @@ std::optional<IconArrangement> LxqtDesktopIcons(const ScreenFacts& screen) {
     const std::optional<std::string> size = IniValue(settings, "Desktop", "DesktopIconSize");
     const std::int32_t icon = size ? std::clamp<std::int32_t>(static_cast<std::int32_t>(g_ascii_strtoll(size->c_str(), nullptr, 10)), 16, 256) : 48;
 
-    // pcmanfm-qt's cells at the default font: the icon centred in a column with a label below,
-    // from a 12 px margin around the work area. (Its Home, Trash and Computer are real launchers
-    // in the folder.)
-    const ShellPoint iconInItem{79 / 2, 2};
-    const SlotGrid grid = ColumnsOfCells(screen, 12, icon + 79, icon + 68, iconInItem);
+    // pcmanfm-qt's cells (libfm-qt FolderView::updateGridSize): 13 average characters of the
+    // desktop font or the icon, whichever is wider, and the icon over three lines of text, plus
+    // 4 px and the cell margins; in columns from a 12 px margin around the work area.
+    int marginX = 3, marginY = 1;
+    if (const std::optional<std::string> margins = IniValue(settings, "Desktop", "DesktopCellMargins"))
+        if (std::sscanf(margins->c_str(), "@Size(%d %d)", &marginX, &marginY) != 2) marginX = 3, marginY = 1;
+    marginX = std::clamp(marginX, 0, 48), marginY = std::clamp(marginY, 0, 48);
+    std::optional<std::string> font = IniValue(settings, "Desktop", "Font");
+    if (!font || QtSettingText(*font).empty()) font = IniValue(ReadConfigFile({"lxqt", "lxqt.conf"}), "Qt", "font");
+    // Without either, Qt's own default; measured to be 12 pt of the default sans font.
+    const QtFontMetrics metrics = MeasureQtFont(font ? QtSettingText(*font) : "Sans Serif,12", screen.dpi);
+    const std::int32_t cellWidth = std::max(icon, 13 * metrics.averageCharWidth) + 4 + 2 * marginX;
+    // removeBottomGap (desktopwindow.cpp) then shares the space the rows leave at the bottom of
+    // the work area out as extra vertical margin. (It could also shrink the margin for one more
+    // row, but only below the configured one, which a fresh start never has.)
+    const std::int32_t plainHeight = icon + 3 * metrics.lineSpacing + 4 + 2 * marginY;
+    const std::int32_t available = screen.workHeight - 24;
+    if (available > 0) {
+        const std::int32_t rows = std::max(1, available / plainHeight);
+        marginY += (available % plainHeight) / rows / 2;
+    }
+    const std::int32_t cellHeight = icon + 3 * metrics.lineSpacing + 4 + 2 * marginY;
+    const ShellPoint iconInItem{(cellWidth - icon) / 2, marginY};
+    const SlotGrid grid = ColumnsOfCells(screen, 12, cellWidth, cellHeight, iconInItem);
+
+    // Saved cell corners (retrieveCustomPos): kept when inside the work area, moved to the cell
+    // they fall in, and down the column from one another's cells.
+    const ShellPoint area{screen.workX + 12, screen.workY + 12};
+    const ShellPoint areaEnd{screen.workX + screen.workWidth - 12, screen.workY + screen.workHeight - 12};
     const IniFile places = ParseIniFile(ReadSettingsFile(UserConfigPath({"pcmanfm-qt", "lxqt", "desktop-items-0.conf"})).value_or(""));
+    std::set<std::string> names;
+    for (const XdgDesktopItem& file : *files) names.insert(file.fileName);
+    std::map<std::string, RecordedPlace> saved;
+    std::set<std::pair<std::int64_t, std::int64_t>> used;
+    for (const auto& [name, corner] : SavedPlaces(places, "", "", true)) {
+        if (!names.count(name) || corner.x < area.x || corner.y < area.y ||
+            std::int64_t{corner.y} + cellHeight > areaEnd.y)
+            continue;
+        std::int64_t column = (std::int64_t{corner.x} - area.x) / cellWidth, row = (std::int64_t{corner.y} - area.y) / cellHeight;
+        while (used.count({column, row}))
+            if (area.y + (++row + 1) * std::int64_t{cellHeight} > areaEnd.y) ++column, row = 0;
+        if (area.x + (column + 1) * std::int64_t{cellWidth} > areaEnd.x) continue;
+        used.insert({column, row});
+        saved[name].slot = Slot{static_cast<std::int32_t>(column), static_cast<std::int32_t>(row)};
+    }
     const std::vector<std::size_t> fileOrder = NameOrder(*files, true);
-    return ArrangeFolder({}, 0, std::move(*files), fileOrder, grid, icon, iconInItem, SavedPlaces(places, "", "", true),
-                         true, screen);
+    return ArrangeFolder({}, 0, std::move(*files), fileOrder, grid, icon, saved, screen);
 }
