@@ -12,7 +12,8 @@ namespace {
 
 // A PNG whose every chunk fits in the bytes there are. stb_image trusts a chunk's length and
 // computes a pointer past the buffer's end from it, so a file that lies about a length is turned
-// away before it gets there.
+// away before it gets there; and it copies an empty image data chunk to a buffer it has not
+// made yet (a null pointer), so a file with one goes to another decoder.
 bool ChunksFit(const unsigned char* bytes, std::size_t size) {
     constexpr unsigned char Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (size < 8 || std::memcmp(bytes, Signature, 8) != 0) return false;
@@ -21,6 +22,7 @@ bool ChunksFit(const unsigned char* bytes, std::size_t size) {
         const std::uint32_t length = std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 |
                                      std::uint32_t{bytes[at + 2]} << 8 | std::uint32_t{bytes[at + 3]};
         if (length > size - at - 12) return false;
+        if (length == 0 && std::memcmp(bytes + at + 4, "IDAT", 4) == 0) return false;
         if (std::memcmp(bytes + at + 4, "IEND", 4) == 0) return true;
         at += 12 + std::size_t{length};
     }

@@ -274,8 +274,8 @@ TEST_F(WallpaperFiles, AHugeImageIsNotDecodedAtAll) {
 }
 
 // The built-in decoder gets whole PNGs only: a chunk that claims more bytes than the file holds
-// (the decoder would compute a pointer far past its buffer), or a file cut before its end, is
-// not handed to it; the intact file decodes.
+// (the decoder would compute a pointer far past its buffer), a file cut before its end, or an
+// empty image data chunk, is not handed to it; the intact file decodes.
 TEST_F(WallpaperFiles, APngThatLiesAboutItsChunksIsNotDecoded) {
     const std::string intact = Contents(Png("intact.png", 3, 2, 4, 200));
     const auto decode = [](const std::string& bytes) {
@@ -287,6 +287,10 @@ TEST_F(WallpaperFiles, APngThatLiesAboutItsChunksIsNotDecoded) {
     EXPECT_FALSE(decode(lying));
     EXPECT_FALSE(decode(intact.substr(0, intact.size() - 12)));  // no IEND
     EXPECT_FALSE(decode(intact.substr(0, 8)));                     // the signature alone
+    // An empty image data chunk before the real one (the decoder would copy it to a null buffer;
+    // found by the fuzzer under UBSan).
+    const std::string emptyData("\x00\x00\x00\x00IDAT\x35\xaf\x06\x1e", 12);
+    EXPECT_FALSE(decode(intact.substr(0, 33) + emptyData + intact.substr(33)));
 }
 
 }  // namespace
