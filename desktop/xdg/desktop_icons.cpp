@@ -83,6 +83,12 @@ std::vector<XdgDesktopItem> MountedVolumes() {
         item.fileName = item.displayName + ".volume";
         g_free(name);
         item.isDirectory = true;
+        GVolume* volume = g_mount_get_volume(mount);
+        gchar* uuid = volume ? g_volume_get_identifier(volume, G_VOLUME_IDENTIFIER_KIND_UUID) : nullptr;
+        if (uuid == nullptr) uuid = g_mount_get_uuid(mount);
+        item.uuid = uuid ? uuid : "";
+        g_free(uuid);
+        if (volume != nullptr) g_object_unref(volume);
         if (GFile* root = g_mount_get_root(mount)) {
             gchar* path = g_file_get_path(root);
             item.path = path ? path : "";

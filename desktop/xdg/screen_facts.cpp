@@ -12,6 +12,23 @@
 
 namespace {
 
+// The first KiB of the output's EDID property, as much as libxfce4windowing reads to name it.
+std::string ReadEdid(Display* display, RROutput output) {
+    const Atom property = XInternAtom(display, RR_PROPERTY_RANDR_EDID, True);
+    if (property == None) return {};
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    std::string edid;
+    if (XRRGetOutputProperty(display, output, property, 0, 256, False, False, AnyPropertyType, &type, &format, &count,
+                             &remaining, &data) == Success &&
+        data != nullptr && format == 8)
+        edid.assign(reinterpret_cast<const char*>(data), count);
+    if (data != nullptr) XFree(data);
+    return edid;
+}
+
 void ReadPrimaryOutput(Display* display, Window root, ScreenFacts& facts) {
     int eventBase = 0, errorBase = 0;
     if (!XRRQueryExtension(display, &eventBase, &errorBase)) return;
@@ -44,6 +61,7 @@ void ReadPrimaryOutput(Display* display, Window root, ScreenFacts& facts) {
         }
         if (output->name != nullptr) facts.connector.assign(output->name, static_cast<std::size_t>(output->nameLen));
         XRRFreeOutputInfo(output);
+        facts.edid = ReadEdid(display, primary);
     }
     XRRFreeScreenResources(resources);
 }

@@ -33,6 +33,7 @@ struct ScreenFacts {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::string connector;  // e.g. "DP-1"; empty when unknown
+    std::string edid{};     // the primary monitor's EDID as RandR publishes it; empty when none
     int monitorIndex = 0;   // the primary monitor's place among the lit ones
     int workspace = 0;
     // The part of the primary monitor panels leave free, relative to its top-left (the window's

@@ -36,6 +36,7 @@ struct XdgDesktopItem {
     bool isDirectory = false;
     XdgIconRequest icon;
     std::string path;  // the item's file, or the folder a special item opens
+    std::string uuid;  // a mounted volume's, where GIO knows one
     std::optional<ShellPoint> recordedPosition;  // the environment's per-file metadata, when present
     int recordedMonitor = -1;                    // the monitor that record belongs to, where kept
     std::int64_t modified = 0;                   // seconds since 1970

@@ -7,7 +7,7 @@ GRAVEFALL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 GRAVEFALL_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libglfw3-dev python3-glad libstb-dev libfreetype-dev fonts-dejavu-core
-  libgtk-3-dev libglib2.0-dev libxrandr-dev librsvg2-dev librsvg2-common adwaita-icon-theme
+  libgtk-3-dev libglib2.0-dev libxrandr-dev libyaml-dev librsvg2-dev librsvg2-common adwaita-icon-theme
   webp-pixbuf-loader libavif-gdk-pixbuf heif-gdk-pixbuf
   gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
   gnome-shell-common nemo-data caja-common budgie-desktop-view libglib2.0-bin

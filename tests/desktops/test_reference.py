@@ -177,6 +177,7 @@ class Xfce(ReferenceDesktop, unittest.TestCase):
     settle = 8.0
     # The name xfdesktop gives the positions of a 1920 x 1080 screen whose work area is all of it.
     positions_name = "icons.screen0-1904x1064.rc"
+    extra_settings = ()  # more xfce4-desktop properties: (path, [(type, value)])
 
     def setUp(self):
         # xfdesktop keeps a backdrop per workspace and learns the workspaces from the window
@@ -209,7 +210,7 @@ class Xfce(ReferenceDesktop, unittest.TestCase):
         base = "/backdrop/screen0/monitorscreen/workspace0/"  # Xvfb's one RandR output is "screen"
         settings = [(base + "rgba1", [("double", repr(c / 255)) for c in BACKDROP] + [("double", "1")]),
                     (base + "color-style", [("int", "0")]), (base + "image-style", [("int", "0")]),
-                    ("/desktop-icons/file-icons/show-removable", [("bool", "false")])]
+                    ("/desktop-icons/file-icons/show-removable", [("bool", "false")]), *self.extra_settings]
         commands = []
         for path, values in settings:
             command = ["xfconf-query", "-c", "xfce4-desktop", "-p", path, "-n"]
@@ -259,6 +260,13 @@ class Xfce(ReferenceDesktop, unittest.TestCase):
         self.write_positions()
         return shot
 
+
+
+class XfceGravity(Xfce):
+    """xfdesktop 4.18 filling rows first from the top-right corner (its gravity 3), the moved
+    icon kept in its slot."""
+    shot_name = "XFCE-gravity"
+    extra_settings = (("/desktop-icons/gravity", [("int", "3")]),)
 
 
 def set_work_area(area):

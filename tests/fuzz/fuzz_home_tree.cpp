@@ -40,7 +40,7 @@ constexpr const char* Paths[] = {
     ".config/nemo/desktop-metadata", ".config/caja/desktop-metadata", ".fehbg", ".config/nitrogen/bg-saved.cfg",
     ".local/share/icons/Fuzzed/index.theme", ".local/share/icons/Fuzzed/48x48/apps/app.png",
     ".local/share/icons/Fuzzed/48x48/apps", ".icons/Fuzzed/index.theme", "pictures/wall.png", "pictures/icon.svg",
-    ".local/share/icons/Fuzzed"};
+    ".local/share/icons/Fuzzed", ".config/xfce4/desktop/icons.screen0.yaml"};
 
 void WriteFile(const fs::path& path, const std::string& content) {
     std::error_code ignored;

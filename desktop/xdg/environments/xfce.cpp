@@ -2,12 +2,14 @@
 // workspace in the xfce4-desktop channel, with the system's channel and xfdesktop's own default
 // picture behind the user's; and the desktop icons on xfdesktop's slots, with the saved ones.
 #include "desktop/xdg/desktop_icons.h"
+#include "desktop/xdg/environments/xfce_positions.h"
 #include "desktop/xdg/settings_files.h"
 #include "desktop/xdg/wallpaper.h"
 
 #include <glib.h>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -129,6 +131,73 @@ bool Property(const std::vector<XfconfProperty>& properties, const char* path, b
     return property ? property->value == "true" : fallback;
 }
 
+// How each xfdesktop names an icon in its saved slots: 4.18 a file by its path, its own icons by
+// their folders, Trash by its label and a volume by its name; 4.20 every icon by its file's path,
+// else URI, and a volume by its UUID, else its folder.
+struct SavedName {
+    std::string before420;
+    std::string since420;
+};
+
+// 4.18's slots: icons.screen0-WxH.rc, W x H the published work area less 16 (the screen without
+// one), found as xfdesktop finds its files (the user's, else XDG_CONFIG_DIRS'), row= and col=.
+// 4.20 migrating looks for both that and the work area's own size (taking the newer where both
+// exist; here the first).
+std::map<std::string, Slot> SlotsOfRcFile(const ScreenFacts& screen, bool since420) {
+    const auto named = [](std::int32_t width, std::int32_t height) {
+        return "icons.screen0-" + std::to_string(width) + "x" + std::to_string(height) + ".rc";
+    };
+    std::vector<std::string> names;
+    if (screen.workAreaPublished || since420) names.push_back(named(screen.workWidth - 16, screen.workHeight - 16));
+    if (!screen.workAreaPublished || since420) names.push_back(named(screen.workWidth, screen.workHeight));
+    names.push_back("icons.screen0.rc");
+    names.push_back("icons.screen.latest.rc");
+    std::optional<std::string> text;
+    for (std::size_t i = 0; i < names.size() && !text; ++i) text = ReadConfigFile({"xfce4", "desktop", names[i]});
+    std::map<std::string, Slot> slots;
+    for (const IniFile::Group& group : ParseIniFile(text.value_or("")).groups) {
+        const std::string* row = group.Find("row");
+        const std::string* column = group.Find("col");
+        if (row == nullptr || column == nullptr) continue;
+        const long r = g_ascii_strtoll(row->c_str(), nullptr, 10), c = g_ascii_strtoll(column->c_str(), nullptr, 10);
+        if (r >= 0 && c >= 0 && r < 100000 && c < 100000) slots[group.name] = Slot{static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
+    }
+    return slots;
+}
+
+// Each item's saved slot. 4.20 (its icons.screen0.yaml, or its mark of having migrated a monitor)
+// uses the config its positions file gives the primary monitor; without one, the 4.18 file once
+// per monitor (slots within the grid), as 4.20 migrates it. 4.18 uses its file.
+std::vector<std::optional<Slot>> SavedSlots(const ScreenFacts& screen, const std::vector<XfconfProperty>& properties,
+                                            const SlotGrid& grid, const std::vector<SavedName>& names) {
+    std::vector<std::optional<Slot>> slots(names.size());
+    const auto fill = [&](const std::map<std::string, Slot>& saved, bool since420) {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const auto found = saved.find(since420 ? names[i].since420 : names[i].before420);
+            if (found != saved.end()) slots[i] = found->second;
+        }
+    };
+    const std::optional<std::string> yaml = ReadSettingsFile(UserConfigPath({"xfce4", "desktop", "icons.screen0.yaml"}));
+    const XfconfProperty* migrated = FindXfconfProperty(properties, "/desktop-icons/file-icons/migrated-4.19");
+    if (!yaml && migrated == nullptr) {
+        fill(SlotsOfRcFile(screen, false), false);
+        return slots;
+    }
+    const XfceMonitorRecord monitor{XfceMonitorIdentifier(screen.edid, screen.connector.empty() ? "X11-1" : screen.connector),
+                                    screen.x, screen.y, screen.width, screen.height};
+    const std::vector<XfcePositionConfig> configs = ParseXfcePositionConfigs(yaml.value_or("")).value_or(std::vector<XfcePositionConfig>{});
+    if (const XfcePositionConfig* config = XfceConfigForMonitor(configs, monitor)) {
+        fill(config->icons, true);
+        return slots;
+    }
+    if (migrated != nullptr && std::find(migrated->values.begin(), migrated->values.end(), monitor.id) != migrated->values.end())
+        return slots;
+    std::map<std::string, Slot> old = SlotsOfRcFile(screen, true);
+    std::erase_if(old, [&](const auto& entry) { return entry.second.column >= grid.columns || entry.second.row >= grid.rows; });
+    fill(old, true);
+    return slots;
+}
+
 }  // namespace
 
 std::optional<IconArrangement> XfceDesktopIcons(const ScreenFacts& screen) {
@@ -146,27 +215,28 @@ std::optional<IconArrangement> XfceDesktopIcons(const ScreenFacts& screen) {
     // they arrive, each into the next free slot. xfdesktop asks GIO for the folder ten entries at
     // a time, and GIO hands each ten over last one first: the listing, reversed within each ten.
     std::vector<XdgDesktopItem> items;
-    std::vector<std::string> groups;  // each item's group in the positions file
+    std::vector<SavedName> names;
     if (Property(properties, "/desktop-icons/file-icons/show-removable", true))
         for (XdgDesktopItem& volume : MountedVolumes()) {
-            groups.push_back(volume.displayName);
+            names.push_back({volume.displayName, !volume.uuid.empty() ? volume.uuid
+                                                 : !volume.path.empty() ? volume.path : volume.displayName});
             items.push_back(std::move(volume));
         }
     if (Property(properties, "/desktop-icons/file-icons/show-trash", true)) {
         items.push_back(SpecialItem(SpecialPlace::Trash, "Trash"));
-        groups.push_back("Trash");  // it has no path: its label names it
+        names.push_back({"Trash", "trash:///"});  // it has no path: 4.18 names it by its label
     }
     if (Property(properties, "/desktop-icons/file-icons/show-filesystem", true)) {
         items.push_back(SpecialItem(SpecialPlace::FileSystem, "File System"));
-        groups.push_back("/");
+        names.push_back({"/", "/"});
     }
     if (Property(properties, "/desktop-icons/file-icons/show-home", true)) {
         items.push_back(SpecialItem(SpecialPlace::Home, "Home"));
-        groups.push_back(items.back().path);
+        names.push_back({items.back().path, items.back().path});
     }
     const std::size_t specials = items.size();
     for (XdgDesktopItem& file : *files) {
-        groups.push_back(file.path);
+        names.push_back({file.path, file.path});
         items.push_back(std::move(file));
     }
     std::vector<std::size_t> order(items.size());
@@ -178,25 +248,17 @@ std::optional<IconArrangement> XfceDesktopIcons(const ScreenFacts& screen) {
     };
     std::sort(order.begin() + static_cast<std::ptrdiff_t>(specials), order.end(), arrival);
 
-    // Saved slots: icons.screen0-WxH.rc, W x H the published work area less 16 (the screen without
-    // one), groups named as above, row= and col=.
-    const SlotGrid grid = XfceGrid(screen, icon);
-    const std::int32_t savedWidth = screen.workAreaPublished ? screen.workWidth - 16 : screen.workWidth;
-    const std::int32_t savedHeight = screen.workAreaPublished ? screen.workHeight - 16 : screen.workHeight;
-    const std::string name = "icons.screen0-" + std::to_string(savedWidth) + "x" + std::to_string(savedHeight) + ".rc";
-    std::optional<std::string> text = ReadSettingsFile(UserConfigPath({"xfce4", "desktop", name}));
-    if (!text) text = ReadSettingsFile(UserConfigPath({"xfce4", "desktop", "icons.screen0.rc"}));
-    if (!text) text = ReadSettingsFile(UserConfigPath({"xfce4", "desktop", "icons.screen.latest.rc"}));
-    const IniFile saved = ParseIniFile(text.value_or(""));
-    std::vector<RecordedPlace> records(order.size());
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        const std::string* row = saved.Find(groups[order[k]], "row");
-        const std::string* column = saved.Find(groups[order[k]], "col");
-        if (row == nullptr || column == nullptr) continue;
-        const long r = g_ascii_strtoll(row->c_str(), nullptr, 10), c = g_ascii_strtoll(column->c_str(), nullptr, 10);
-        if (r >= 0 && c >= 0 && r < 100000 && c < 100000)
-            records[k].slot = Slot{static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
+    SlotGrid grid = XfceGrid(screen, icon);
+    // The start corner and direction: 1 fills rows first, 2 starts on the right, 4 at the bottom.
+    if (const XfconfProperty* gravity = FindXfconfProperty(properties, "/desktop-icons/gravity")) {
+        const std::int64_t bits = g_ascii_strtoll(gravity->value.c_str(), nullptr, 10);
+        grid.rowMajor = (bits & 1) != 0;
+        grid.fromRight = (bits & 2) != 0;
+        grid.fromBottom = (bits & 4) != 0;
     }
+    const std::vector<std::optional<Slot>> saved = SavedSlots(screen, properties, grid, names);
+    std::vector<RecordedPlace> records(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k) records[k].slot = saved[order[k]];
     const auto positions = PlaceIcons(grid, records, icon, ScreenSize{screen.width, screen.height});
     return Arranged(icon, std::move(items), order, positions);
 }
