@@ -86,8 +86,16 @@ void PrepareThousandItemHome() {
     std::filesystem::remove_all(home);
     const std::filesystem::path desktop = home / "Desktop";
     std::filesystem::create_directories(desktop);
+    // XFCE runs also read xfdesktop 4.20's record of a slot for every item.
+    std::filesystem::create_directories(home / ".config/xfce4/desktop");
+    std::ofstream slots(home / ".config/xfce4/desktop/icons.screen0.yaml");
+    slots << "configs:\n- level: 0\n  monitors:\n  - id: \"bench\"\n    display_name: \"Bench (DP-1)\"\n"
+             "    geometry: {x: 0, y: 0, width: 1920, height: 1080}\n  icons:\n";
     for (int i = 0; i < 1000; ++i) {
         const std::string stem = "item " + std::to_string(i);
+        const char* const extensions[] = {"", ".txt", ".pdf", ".png", ".desktop"};
+        slots << "    \"" << (desktop / (stem + extensions[i % 5])).string() << "\": {row: " << i % 9 << ", col: " << i / 9
+              << "}\n";
         switch (i % 5) {
             case 0: std::filesystem::create_directories(desktop / stem); break;
             case 1: std::ofstream(desktop / (stem + ".txt")) << "text"; break;
