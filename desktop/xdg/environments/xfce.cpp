@@ -159,8 +159,8 @@ std::map<std::string, Slot> SlotsOfRcFile(const ScreenFacts& screen, bool since4
         const std::string* row = group.Find("row");
         const std::string* column = group.Find("col");
         if (row == nullptr || column == nullptr) continue;
-        const long r = g_ascii_strtoll(row->c_str(), nullptr, 10), c = g_ascii_strtoll(column->c_str(), nullptr, 10);
-        if (r >= 0 && c >= 0 && r < 100000 && c < 100000) slots[group.name] = Slot{static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
+        if (const std::optional<Slot> slot = XfceSlot(g_ascii_strtoll(row->c_str(), nullptr, 10), g_ascii_strtoll(column->c_str(), nullptr, 10)))
+            slots[group.name] = *slot;
     }
     return slots;
 }

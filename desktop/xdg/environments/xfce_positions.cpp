@@ -62,26 +62,15 @@ private:
     bool ok_ = false;
 };
 
-// The next event as a whole number: strtol's reading of a plain or literal scalar, the rest of it
-// empty.
-bool Signed(Events& events, std::int32_t& value) {
+// The next event as a whole number: strtol's (or for rows and columns strtoul's) reading of a
+// plain or literal scalar, the rest of it empty, kept in 32 bits as xfdesktop keeps it.
+bool WholeNumber(Events& events, bool asUnsigned, std::int32_t& value) {
     if (events.Next() != YAML_SCALAR_EVENT || !events.PlainOrLiteral()) return false;
     const std::string text = events.Scalar();
     char* end = nullptr;
     errno = 0;
-    const long number = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0') return false;
-    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(number));  // stored in a gint
-    return true;
-}
-
-// The same for a row or column (strtoul, stored in a guint and read back as a gint).
-bool Unsigned(Events& events, std::int64_t& value) {
-    if (events.Next() != YAML_SCALAR_EVENT || !events.PlainOrLiteral()) return false;
-    const std::string text = events.Scalar();
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long number = std::strtoul(text.c_str(), &end, 10);
+    const unsigned long number = asUnsigned ? std::strtoul(text.c_str(), &end, 10)
+                                            : static_cast<unsigned long>(std::strtol(text.c_str(), &end, 10));
     if (errno != 0 || *end != '\0') return false;
     value = static_cast<std::int32_t>(static_cast<std::uint32_t>(number));
     return true;
@@ -95,7 +84,7 @@ bool Geometry(Events& events, XfceMonitorRecord& monitor, int& fields) {
         if (event != YAML_SCALAR_EVENT) return false;
         int k = 0;
         while (k < 4 && !events.KeyIs(names[k])) ++k;
-        if (k == 4 || !Signed(events, *values[k])) return false;
+        if (k == 4 || !WholeNumber(events, false, *values[k])) return false;
         fields |= 1 << k;
     }
     return true;
@@ -134,20 +123,19 @@ bool Icons(Events& events, XfcePositionConfig& config) {
         if (event != YAML_SCALAR_EVENT) return false;
         const std::string id = events.Scalar();
         if (events.Next() != YAML_MAPPING_START_EVENT) return false;
-        std::int64_t row = 0, column = 0, lastSeen = 0;
+        std::int32_t row = 0, column = 0, lastSeen = 0;
         bool hasRow = false, hasColumn = false;
         while ((event = events.Next()) != YAML_MAPPING_END_EVENT) {
             if (event != YAML_SCALAR_EVENT) return false;
-            std::int64_t* const field = events.KeyIs("row") ? &row : events.KeyIs("col") ? &column
+            std::int32_t* const field = events.KeyIs("row") ? &row : events.KeyIs("col") ? &column
                                         : events.KeyIs("last_seen") ? &lastSeen : nullptr;
-            if (field == nullptr || !Unsigned(events, *field)) return false;
+            if (field == nullptr || !WholeNumber(events, true, *field)) return false;
             hasRow |= field == &row;
             hasColumn |= field == &column;
         }
         if (!hasRow || !hasColumn) return false;
         // A slot no grid has (a negative number read back from the guint) is never placed.
-        if (row >= 0 && column >= 0 && row < 100000 && column < 100000)
-            config.icons[id] = Slot{static_cast<std::int32_t>(column), static_cast<std::int32_t>(row)};
+        if (const std::optional<Slot> slot = XfceSlot(row, column)) config.icons[id] = *slot;
         else config.icons.erase(id);
     }
     return true;
@@ -159,7 +147,7 @@ bool Config(Events& events, XfcePositionConfig& config) {
         if (event != YAML_SCALAR_EVENT) return false;
         if (events.KeyIs("level")) {
             std::int32_t level = -1;
-            if (!Signed(events, level)) return false;
+            if (!WholeNumber(events, false, level)) return false;
             config.level = level;
             hasLevel = level != -1;
         } else if (events.KeyIs("monitors")) {

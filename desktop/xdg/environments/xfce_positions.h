@@ -11,6 +11,12 @@
 #include <string_view>
 #include <vector>
 
+// A saved row and column as a slot; none for one outside any grid (negative, or absurdly far).
+inline std::optional<Slot> XfceSlot(std::int64_t row, std::int64_t column) {
+    if (row < 0 || column < 0 || row >= 100000 || column >= 100000) return std::nullopt;
+    return Slot{static_cast<std::int32_t>(column), static_cast<std::int32_t>(row)};
+}
+
 struct XfceMonitorRecord {
     std::string id;
     std::int32_t x = 0, y = 0, width = 0, height = 0;
