@@ -4,14 +4,13 @@
 #include "app/frame_timing.h"
 #include "app/platform.h"
 #include "core/startup_profile.h"
-#include "app/window.h"
+#include "app/show_surface.h"
 #include "desktop/desktop_mirror.h"
 #include "render/resources.h"
 #include "world/game_object.h"
 #include "world/population.h"
 
 #include <glad/gl.h>
-#include <GLFW/glfw3.h>
 
 #include <cstdio>
 
@@ -29,20 +28,19 @@ void PrintStartupReport() {
 
 }  // namespace
 
-void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population, DesktopMirror* desktop) {
+void RunFrameLoop(ShowSurface& surface, bool reportFirstFrame, Population* population, DesktopMirror* desktop) {
     float deltaTime = 0.0f;
-    FrameClock clock(glfwGetTime());
+    FrameClock clock(surface.Time());
     MouseExitRule mouseExit;
-    const ScreenSize screen{window.screen->width, window.screen->height};
+    const ScreenSize screen = surface.Screen();
     bool firstFrame = true;
 
-    while (!glfwWindowShouldClose(window.handle)) {
-        deltaTime = clock.Tick(glfwGetTime());
-        glfwPollEvents();
+    while (!surface.CloseRequested()) {
+        deltaTime = clock.Tick(surface.Time());
+        surface.PollEvents();
 
         double cursorX = 0.0, cursorY = 0.0;
-        glfwGetCursorPos(window.handle, &cursorX, &cursorY);
-        if (mouseExit.Moved(cursorX, cursorY)) glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
+        if (surface.PointerPosition(cursorX, cursorY) && mouseExit.Moved(cursorX, cursorY)) surface.RequestClose();
 
         // World: move and cull the creatures, then the timed spawn.
         if (population != nullptr) {
@@ -57,12 +55,12 @@ void RunFrameLoop(Window& window, bool reportFirstFrame, Population* population,
         // World: the creatures, grouped by renderer.
         if (population != nullptr) DrawCreatures(deltaTime, *population);
 
-        glfwSwapBuffers(window.handle);
+        surface.Present();
 
         if (firstFrame) {
             if (reportFirstFrame) {
                 PrintStartupReport();
-                glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
+                surface.RequestClose();
             }
             ReleaseStartupHeap();
             ReleaseResourcePages();

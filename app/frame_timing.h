@@ -20,7 +20,8 @@ private:
 };
 
 // Ends the run once the pointer has moved more than 5 px along either axis from where it was
-// in the first frame. The first reading only sets the reference.
+// in the first frame that read it. The first reading only sets the reference; the frame loop
+// reads the pointer only once the window really has it (see ShowSurface::PointerPosition).
 class MouseExitRule {
 public:
     static constexpr double Tolerance = 5.0;

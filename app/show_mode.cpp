@@ -6,6 +6,7 @@
 
 #include "app/frame_loop.h"
 #include "app/platform.h"
+#include "app/session.h"
 #include "app/window.h"
 #include "core/random.h"
 #include "desktop/desktop_mirror.h"
@@ -81,7 +82,7 @@ int OpenShowWindow(ShowParts& show) {
 
 // Start-up from the font to the first crowd, in its fixed order. False when the font fails.
 bool BuildShow(ShowParts& show) {
-    const int width = show.window.screen->width, height = show.window.screen->height;
+    const int width = show.window.screen.width, height = show.window.screen.height;
     // Rendering: font and glyph cache, asset registry, shader programs, particle emitter.
     if (show.font.Load() != FontResult::Loaded) return false;
     show.assets = std::make_unique<AssetRegistry>();
@@ -107,12 +108,15 @@ bool BuildShow(ShowParts& show) {
 }  // namespace
 
 int RunShowMode() {
+    // A signal from here on ends the run through the teardown below, as a key press does.
+    InstallEndRequests();
+    if (ClaimDisplay() == ClaimResult::AnotherShowRuns) return 0;  // the running show is the show
     ShowParts show;
     int exitCode = 0;
     // Desktop: capture the icons while no window of ours covers the desktop.
     if (!CaptureDesktop(show.desktop)) {
         exitCode = 1;
-    } else {
+    } else if (!EndRequested()) {
         SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
         KeepWindowLibrariesToRegularFiles();
         PrepareHeapForImages();
@@ -125,5 +129,6 @@ int RunShowMode() {
         }
     }
     TearDown(show);
+    ReleaseDisplay();
     return exitCode;
 }

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         glfwPollEvents();
         glClearColor(0.2f, 0.25f, 0.3f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        glfwSwapBuffers(window.handle);
+        window.Present();
     }
     std::printf("bare window: RSS %.1f MiB\n", ResidentKibibytes() / 1024.0);
     glfwDestroyWindow(window.handle);

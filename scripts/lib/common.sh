@@ -14,7 +14,7 @@ GRAVEFALL_PACKAGES=(
   dbus gvfs dconf-gsettings-backend
   libgtest-dev libbenchmark-dev
   python3 python3-cairo python3-numpy
-  xvfb xdotool x11-utils python3-xlib imagemagick libgl1-mesa-dri
+  xvfb xdotool x11-utils x11-xserver-utils python3-xlib imagemagick libgl1-mesa-dri
 )
 
 as_root() {
