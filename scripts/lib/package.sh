@@ -32,7 +32,7 @@ hardened_flags() {
 
 # A Release tree without tests or benchmarks, built with those flags; configured on every run so
 # that the flags follow dpkg-buildflags. Debian keeps games in /usr/games; a plain
-# `cmake --install` of another tree uses bin/.
+# `cmake --install` of another tree uses bin/. With 0 as argument it is configured only.
 build_package_tree() {
   local cppflags
   cppflags=$(hardened_flags CPPFLAGS)
@@ -41,7 +41,7 @@ build_package_tree() {
     "-DCMAKE_C_FLAGS=$(hardened_flags CFLAGS) $cppflags" \
     "-DCMAKE_CXX_FLAGS=$(hardened_flags CXXFLAGS) $cppflags" \
     "-DCMAKE_EXE_LINKER_FLAGS=$(hardened_flags LDFLAGS)" >/dev/null
-  cmake --build "$GRAVEFALL_PACKAGE_BUILD" -- -j"$(nproc)"
+  [ "${1:-1}" = 0 ] || cmake --build "$GRAVEFALL_PACKAGE_BUILD" -- -j"$(nproc)"
 }
 
 # Packs the tree with CPack into dist/ and prints the .deb's path.
