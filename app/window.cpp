@@ -88,6 +88,10 @@ void OpenCovers(Window& window, GLFWmonitor* primary) {
         glfwSetWindowUserPointer(cover, &window);
         glfwSetInputMode(cover, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
         glfwSetKeyCallback(cover, KeyCallback);
+        // The pointer over a cover is the show's pointer too (the mouse rule reads it through
+        // the show's window, whose coordinates reach over every monitor).
+        glfwSetCursorPosCallback(cover, CursorPosCallback);
+        glfwSetCursorEnterCallback(cover, CursorEnterCallback);
         glfwSetWindowRefreshCallback(cover, CoverRefreshCallback);
         WatchShowWindow(cover);
         window.covers.push_back(cover);

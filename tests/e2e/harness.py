@@ -68,8 +68,8 @@ def find_window(title, timeout=30.0, poll=0.1):
 class Screen:
     """The X display: window properties, pixels and the close request a window manager sends."""
 
-    def __init__(self):
-        self.display = display.Display()
+    def __init__(self, name=None):
+        self.display = display.Display(name)
         self.root = self.display.screen().root
 
     def close(self):
@@ -124,3 +124,55 @@ class Screen:
         a time so that a sample of a large screen stays cheap."""
         width, _ = self.size()
         return {y: self.pixels(0, y, width, 1)[0][::step] for y in rows}
+
+
+class TwoMonitorServer:
+    """An X server of its own with two 1280x720 monitors side by side (the dummy video driver):
+    DUMMY0, the primary, at (0, 0) and DUMMY1 at (1280, 0). Started by start(), stopped by stop()."""
+
+    CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "two_monitors.xorg.conf")
+
+    def __init__(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.process = None
+        self.name = None
+
+    def start(self):
+        number = 140
+        while os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+            number += 1
+        self.name = f":{number}"
+        self.process = subprocess.Popen(
+            ["Xorg", self.name, "-config", self.CONFIG, "-noreset", "-nolisten", "tcp",
+             "-logfile", os.path.join(self.folder.name, "xorg.log")],
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        environment = dict(os.environ, DISPLAY=self.name)
+        deadline = time.monotonic() + 30
+        while subprocess.run(["xdpyinfo"], env=environment, capture_output=True).returncode != 0:
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                self.stop()
+                raise RuntimeError("the dummy X server did not start")
+            time.sleep(0.2)
+        for command in (["xrandr", "--addmode", "DUMMY1", "1280x720"],
+                        ["xrandr", "--output", "DUMMY1", "--mode", "1280x720", "--right-of", "DUMMY0"]):
+            subprocess.run(command, env=environment, check=True, capture_output=True)
+        # The driver calls an output connected once it has a mode, but says so only after a probe
+        # (a plain xrandr); until then a client reading the current state sees it disconnected.
+        while "DUMMY1 connected" not in subprocess.run(["xrandr", "--current"], env=environment,
+                                                       capture_output=True, text=True).stdout:
+            if time.monotonic() > deadline:
+                self.stop()
+                raise RuntimeError("the dummy X server's second monitor did not come up")
+            subprocess.run(["xrandr"], env=environment, capture_output=True)
+            time.sleep(0.1)
+        return self.name
+
+    def stop(self):
+        if self.process is not None and self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        self.folder.cleanup()

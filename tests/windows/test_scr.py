@@ -114,6 +114,13 @@ class Show(unittest.TestCase):
             self.assertGreaterEqual(crowd, 200, "no creatures over the wallpaper")
 
             self.assertTrue(program.running())
+            # One show at a time: a second start ends at once, and this one goes on.
+            second = WineProgram("/s")
+            try:
+                self.assertEqual(second.wait(15), 0, second.output())
+            finally:
+                second.stop()
+            self.assertTrue(program.running())
             xdotool("windowfocus", "--sync", window)
             xdotool("key", "space")
             self.assertEqual(program.wait(30), 0, program.output())
