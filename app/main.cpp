@@ -1,4 +1,5 @@
 // Gravefall's entry: join the apartment, pick the run mode from the first argument, run it.
+#include "app/host_window.h"
 #include "app/platform.h"
 #include "app/run_mode.h"
 #include "app/show_mode.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
         case RunMode::Show:
             break;
     }
-    const int exitCode = RunShowMode();
+    const int exitCode = RunShowMode(HostWindowOfThisRun(argc, argv));
     if (exitCode == 0) LeaveApartment();
     return exitCode;
 }

@@ -5,6 +5,7 @@
 #include "app/show_mode.h"
 
 #include "app/frame_loop.h"
+#include "app/host_window.h"
 #include "app/platform.h"
 #include "app/session.h"
 #include "app/window.h"
@@ -32,12 +33,15 @@ struct ShowParts {
     DesktopMirror desktop;
     Window window;
     bool terminateGlfw = false;  // whether the teardown ends GLFW (see OpenShowWindow)
+    HostedSurface hosted;        // instead of the window, when a screen-saver host gave us one
     GlyphFont font;
     std::unique_ptr<AssetRegistry> assets;
     std::unique_ptr<GlyphRenderer> glyphRenderer;
     std::unique_ptr<ParticleEmitter> particleEmitter;
     FrameStripRenderers frameStripRenderers;
     Population population;
+
+    ShowSurface& Surface() { return hosted.surface ? *hosted.surface : static_cast<ShowSurface&>(window); }
 };
 
 // The one teardown, in the fixed order; every step skips what was never built.
@@ -56,6 +60,7 @@ void TearDown(ShowParts& show) {
     show.desktop.background.reset();
     show.font.DeleteGlyphTextures();
     if (show.terminateGlfw) glfwTerminate();
+    show.hosted.surface.reset();
     // Rendering: the font.
     show.font.Release();
     // Desktop: release the desktop capture.
@@ -80,9 +85,32 @@ int OpenShowWindow(ShowParts& show) {
     return -1;
 }
 
+// The icons were captured for the primary monitor: they move to where that monitor is in the
+// host's window, and go where the window covers another monitor.
+void PlaceIconsInHostWindow(DesktopMirror& desktop, const HostedSurface& hosted) {
+    const std::optional<PixelOffset> origin = PrimaryIconsOrigin(hosted.window, hosted.primaryMonitor);
+    if (!origin) {
+        if (desktop.shell) ReleaseDesktopIcons(*desktop.shell, desktop.desktopIcons);
+        desktop.desktopIcons.clear();
+        return;
+    }
+    for (DesktopIcon& icon : desktop.desktopIcons) {
+        icon.position.x += origin->x;
+        icon.position.y += origin->y;
+    }
+}
+
+// Opens the context on the host's window. Its failures end the run as the window's do.
+int OpenHostedShow(ShowParts& show, const HostWindowRequest& request) {
+    if (OpenHostWindow(request, show.hosted) != HostWindowResult::Opened) return -1;
+    PlaceIconsInHostWindow(show.desktop, show.hosted);
+    return 0;
+}
+
 // Start-up from the font to the first crowd, in its fixed order. False when the font fails.
 bool BuildShow(ShowParts& show) {
-    const int width = show.window.screen.width, height = show.window.screen.height;
+    const ScreenSize screen = show.Surface().Screen();
+    const int width = screen.width, height = screen.height;
     // Rendering: font and glyph cache, asset registry, shader programs, particle emitter.
     if (show.font.Load() != FontResult::Loaded) return false;
     show.assets = std::make_unique<AssetRegistry>();
@@ -107,10 +135,12 @@ bool BuildShow(ShowParts& show) {
 
 }  // namespace
 
-int RunShowMode() {
+int RunShowMode(const std::optional<HostWindowRequest>& host) {
     // A signal from here on ends the run through the teardown below, as a key press does.
     InstallEndRequests();
-    if (ClaimDisplay() == ClaimResult::AnotherShowRuns) return 0;  // the running show is the show
+    // A host runs a show on each of its monitors and ends each itself: only a show in a window
+    // of its own claims the display (and only its window library touches the display's settings).
+    if (!host && ClaimDisplay() == ClaimResult::AnotherShowRuns) return 0;  // the running show is the show
     ShowParts show;
     int exitCode = 0;
     // Desktop: capture the icons while no window of ours covers the desktop.
@@ -120,11 +150,11 @@ int RunShowMode() {
         SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
         KeepWindowLibrariesToRegularFiles();
         PrepareHeapForImages();
-        exitCode = OpenShowWindow(show);
+        exitCode = host ? OpenHostedShow(show, *host) : OpenShowWindow(show);
         if (exitCode == 0 && !BuildShow(show)) exitCode = 1;
         if (exitCode == 0) {
             const char* benchStartup = std::getenv("GRAVEFALL_BENCH_STARTUP");
-            RunFrameLoop(show.window, benchStartup != nullptr && benchStartup[0] == '1', &show.population,
+            RunFrameLoop(show.Surface(), benchStartup != nullptr && benchStartup[0] == '1', &show.population,
                          &show.desktop);
         }
     }

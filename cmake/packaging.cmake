@@ -71,6 +71,12 @@ install(CODE "
   endif()" COMPONENT program)
 install(FILES ${GRAVEFALL_PACKAGING_DIR}/gravefall.desktop
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications COMPONENT program)
+# What the Linux screen-saver hosts read: xfce4-screensaver's and mate-screensaver's entry, and
+# xscreensaver's description of the display mode.
+install(FILES ${GRAVEFALL_PACKAGING_DIR}/screensaver/gravefall.desktop
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications/screensavers COMPONENT program)
+install(FILES ${GRAVEFALL_PACKAGING_DIR}/screensaver/gravefall.xml
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/xscreensaver/config COMPONENT program)
 set(icon_count 0)
 foreach(art IN LISTS GRAVEFALL_ART_FILES)
   if(art MATCHES "/icon_([0-9]+)\\.png$")

@@ -56,7 +56,8 @@ class DebianPackage(unittest.TestCase):
         files = {path for path, (mode, _) in entries.items() if not mode.startswith("d")}
         expected = {PROGRAM, "usr/share/applications/gravefall.desktop", "usr/share/man/man6/gravefall.6.gz",
                     "usr/share/doc/gravefall/README.md", "usr/share/doc/gravefall/copyright",
-                    "usr/share/doc/gravefall/changelog.gz"}
+                    "usr/share/doc/gravefall/changelog.gz", "usr/share/applications/screensavers/gravefall.desktop",
+                    "usr/share/xscreensaver/config/gravefall.xml"}
         expected |= {f"usr/share/icons/hicolor/{n}x{n}/apps/gravefall.png" for n in ICON_SIZES}
         self.assertEqual(files, expected)
         for path, (mode, owner) in entries.items():

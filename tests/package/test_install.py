@@ -6,6 +6,7 @@ import os
 import re
 import tempfile
 import unittest
+from xml.etree import ElementTree
 from pathlib import Path
 
 from package_facts import ICON_SIZES, PACKAGE_BUILD, VERSION, files_under, png_size, run
@@ -32,7 +33,8 @@ class InstalledTree(unittest.TestCase):
 
     def test_every_file_in_place_and_nothing_else(self):
         expected = {self.program, "share/applications/gravefall.desktop", "share/man/man6/gravefall.6.gz",
-                    "share/doc/gravefall/README.md", "share/doc/gravefall/LICENSE"}
+                    "share/doc/gravefall/README.md", "share/doc/gravefall/LICENSE",
+                    "share/applications/screensavers/gravefall.desktop", "share/xscreensaver/config/gravefall.xml"}
         expected |= {f"share/icons/hicolor/{n}x{n}/apps/gravefall.png" for n in ICON_SIZES}
         self.assertEqual(files_under(self.prefix), expected)
         self.assertTrue(os.access(self.prefix / self.program, os.X_OK))
@@ -49,6 +51,25 @@ class InstalledTree(unittest.TestCase):
         self.assertEqual(fields["Type"], "Application")
         # The icon name must be the installed icons' file name, or menus show a blank.
         self.assertTrue((self.prefix / f"share/icons/hicolor/48x48/apps/{fields['Icon']}.png").is_file())
+
+    def test_screen_saver_hosts_start_the_hosted_show(self):
+        # xfce4-screensaver and mate-screensaver: a Screensaver entry (a reserved category, valid
+        # only with OnlyShowIn) whose command draws into the window the host hands over.
+        entry_path = self.prefix / "share/applications/screensavers/gravefall.desktop"
+        validated = run("desktop-file-validate", entry_path)
+        self.assertEqual(validated.returncode, 0, validated.stdout)
+        self.assertNotRegex(validated.stdout + validated.stderr, "error|warning")
+        entry = configparser.ConfigParser(interpolation=None)
+        entry.optionxform = str
+        entry.read(entry_path)
+        fields = entry["Desktop Entry"]
+        self.assertEqual((fields["Exec"], fields["TryExec"], fields["Categories"]),
+                         ("gravefall -root", "gravefall", "Screensaver;"))
+        # xscreensaver: its description of a display mode, under the name the program runs by.
+        config = ElementTree.parse(self.prefix / "share/xscreensaver/config/gravefall.xml").getroot()
+        self.assertEqual((config.tag, config.get("name"), config.get("_label")), ("screensaver", "gravefall", "Gravefall"))
+        self.assertEqual([command.get("arg") for command in config.iter("command")], ["-root"])
+        self.assertTrue(config.findtext("_description").strip())
 
     def test_icons_have_their_folders_pixel_sizes(self):
         for size in ICON_SIZES:

@@ -116,3 +116,57 @@ TEST(FrameClock, KeepsMillisecondResolutionAfterLongRuns) {
             ASSERT_NEAR(clock.Tick(start + i * frame), frame, 1e-6) << "start " << start << " frame " << i;
     }
 }
+
+namespace {
+
+std::optional<HostWindowRequest> HostFor(std::initializer_list<const char*> arguments, const char* variable = nullptr) {
+    std::vector<const char*> argv{"gravefall"};
+    argv.insert(argv.end(), arguments);
+    return FindHostWindow(static_cast<int>(argv.size()), argv.data(), variable);
+}
+
+bool IsWindow(const std::optional<HostWindowRequest>& request, unsigned long id) {
+    return request && !request->root && request->id == id;
+}
+
+}  // namespace
+
+TEST(HostWindow, TheVariableThenTheWindowIdThenRootAndNothingElse) {
+    // What each host passes: xscreensaver the variable (and -root), the others an id or -root.
+    EXPECT_TRUE(IsWindow(HostFor({"-root"}, "0x2a00007"), 0x2a00007));
+    EXPECT_TRUE(IsWindow(HostFor({}, "44040199"), 44040199));
+    EXPECT_TRUE(IsWindow(HostFor({"-window-id", "0x400001"}), 0x400001));
+    EXPECT_TRUE(IsWindow(HostFor({"/s", "--window-id", "123", "-root"}), 123));
+    for (auto arguments : {std::initializer_list<const char*>{"-root"}, {"--root"}, {"/s", "-root"}}) {
+        const auto request = HostFor(arguments);
+        EXPECT_TRUE(request && request->root);
+    }
+    // An id that is not one falls through to what else is there; a bare switch is no host.
+    EXPECT_TRUE(HostFor({"-window-id", "0x12zz", "-root"})->root);
+    EXPECT_TRUE(HostFor({"-root"}, "garbage")->root);
+    for (auto arguments : {std::initializer_list<const char*>{}, {"/s"}, {"-window-id"}, {"-window-id", "0"},
+                           {"-window-id", "-root"}, {"-rootx"}, {"root"}, {"---root"}})
+        EXPECT_FALSE(HostFor(arguments).has_value()) << (arguments.size() ? *arguments.begin() : "");
+    EXPECT_FALSE(HostFor({}, "").has_value());
+    // The switches are the show mode under the run-mode rules.
+    EXPECT_EQ(ModeFor({"-root"}), RunMode::Show);
+    EXPECT_EQ(ModeFor({"-window-id", "0x400001"}), RunMode::Show);
+    EXPECT_EQ(ModeFor({"--root"}), RunMode::Show);
+}
+
+TEST(HostWindow, IconsGoWhereThePrimaryMonitorIsInTheWindow) {
+    // Two monitors side by side, the primary on the right; the root window spans both.
+    const ScreenRect primary{1280, 0, 1920, 1080};
+    const auto at = [&](ScreenRect window) { return PrimaryIconsOrigin(window, primary); };
+    const auto is = [](std::optional<PixelOffset> origin, int x, int y) {
+        return origin && origin->x == x && origin->y == y;
+    };
+    EXPECT_TRUE(is(at({0, 0, 3200, 1080}), 1280, 0)) << "the root window";
+    EXPECT_TRUE(is(at({1280, 0, 1920, 1080}), 0, 0)) << "the host's window on the primary monitor";
+    EXPECT_TRUE(is(at({1800, 500, 320, 200}), 0, 0)) << "a preview on the primary monitor";
+    EXPECT_TRUE(is(at({1279, 0, 1922, 1080}), 1, 0)) << "a window a pixel larger";
+    EXPECT_FALSE(at({0, 0, 1280, 1024})) << "the host's window on the other monitor";
+    EXPECT_FALSE(at({1000, 500, 558, 200})) << "a preview whose centre is a pixel off the primary";
+    EXPECT_TRUE(is(at({1000, 500, 560, 200}), 0, 0)) << "and one whose centre is on its first column";
+    EXPECT_FALSE(at({1280, 0, 0, 0})) << "a window of no size";
+}

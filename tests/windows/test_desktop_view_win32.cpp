@@ -229,7 +229,7 @@ TEST_F(FakeDesktopView, AWalkThatFailsEndsTheShowWithCode1AndReleasesWhatItHeld)
         scene.failure = failure;
         EXPECT_FALSE(Capture(scene).has_value());
         // The show itself: no window, exit code 1.
-        WithFakeShell(scene, [](fake_shell::FakeShell&) { EXPECT_EQ(RunShowMode(), 1); });
+        WithFakeShell(scene, [](fake_shell::FakeShell&) { EXPECT_EQ(RunShowMode(std::nullopt), 1); });
     }
     // A view that cannot count its items is an empty desktop, not a failure.
     fake_shell::Scene uncounted = SceneOf({{L"Gravefall Alpha", {10, 10}}});
