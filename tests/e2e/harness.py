@@ -176,3 +176,34 @@ class TwoMonitorServer:
                 self.process.kill()
                 self.process.wait()
         self.folder.cleanup()
+
+
+class VirtualServer:
+    """A virtual X server (Xvfb) of its own, for a test whose clients grab input or change the
+    server's settings. Started by start(), which returns its name; stopped by stop()."""
+
+    def __init__(self, size="1280x720"):
+        self.size = size
+        self.process = None
+
+    def start(self):
+        number = 160
+        while os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+            number += 1
+        name = f":{number}"
+        self.process = subprocess.Popen(["Xvfb", name, "-screen", "0", f"{self.size}x24", "-nolisten", "tcp"],
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        environment = dict(os.environ, DISPLAY=name)
+        deadline = time.monotonic() + 20
+        while subprocess.run(["xdpyinfo"], env=environment, capture_output=True).returncode != 0:
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                self.stop()
+                raise RuntimeError("Xvfb did not start")
+            time.sleep(0.1)
+        return name
+
+    def stop(self):
+        if self.process is not None and self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=10)

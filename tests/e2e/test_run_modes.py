@@ -171,10 +171,10 @@ def pointer():
     return int(location["x"]), int(location["y"])
 
 
-def gravefall_processes():
-    """Pids of every process running the binary under test (children included)."""
+def gravefall_processes(binary=None):
+    """Pids of every process running the binary under test (children included), or this one."""
     found = []
-    binary = os.path.realpath(os.environ.get("GRAVEFALL_BINARY", ""))
+    binary = os.path.realpath(binary or os.environ.get("GRAVEFALL_BINARY", ""))
     for entry in os.listdir("/proc"):
         if entry.isdigit():
             try:
