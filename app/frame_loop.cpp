@@ -40,7 +40,13 @@ void RunFrameLoop(ShowSurface& surface, bool reportFirstFrame, Population* popul
         surface.PollEvents();
 
         double cursorX = 0.0, cursorY = 0.0;
-        if (surface.PointerPosition(cursorX, cursorY) && mouseExit.Moved(cursorX, cursorY)) surface.RequestClose();
+        switch (surface.PointerPosition(cursorX, cursorY)) {
+            case PointerReading::Unknown: break;
+            case PointerReading::Settling: mouseExit.TakeReference(cursorX, cursorY); break;
+            case PointerReading::Settled:
+                if (mouseExit.Moved(cursorX, cursorY)) surface.RequestClose();
+                break;
+        }
 
         // World: move and cull the creatures, then the timed spawn.
         if (population != nullptr) {

@@ -155,7 +155,7 @@ public:
     }
 
     // The pointer is the host's: whether it moved is for the host to judge.
-    bool PointerPosition(double&, double&) override { return false; }
+    PointerReading PointerPosition(double&, double&) override { return PointerReading::Unknown; }
     void RequestClose() override { closeRequested = true; }
     bool CloseRequested() const override { return closeRequested; }
     void Present() override { glXSwapBuffers(display, window); }

@@ -2,6 +2,7 @@
 // covers on the other monitors), or a screen-saver host's window, whose input is the host's.
 #pragma once
 
+#include "app/frame_timing.h"
 #include "core/geometry.h"
 
 class ShowSurface {
@@ -15,9 +16,9 @@ public:
     // Delivers the window system's events: a key press, a close request or an end request asks
     // the run to end; a change of the drawable's size changes the viewport.
     virtual void PollEvents() = 0;
-    // The pointer's position for the mouse-exit rule; false while the window does not really
-    // have the pointer yet (a position read before is stale), and always where input is not ours.
-    virtual bool PointerPosition(double& x, double& y) = 0;
+    // The pointer's position for the mouse-exit rule, and what it is good for (PointerReading):
+    // Unknown where the input is not ours.
+    virtual PointerReading PointerPosition(double& x, double& y) = 0;
     virtual void RequestClose() = 0;
     virtual bool CloseRequested() const = 0;
     // Shows the frame just drawn.

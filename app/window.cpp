@@ -170,12 +170,11 @@ void Window::PollEvents() {
     if (coversExposed) DrawCovers(*this);
 }
 
-bool Window::PointerPosition(double& x, double& y) {
-    // Until the window has the focus or a pointer event, the position the window system gives may
-    // be one it made up (Xwayland answers with the screen's centre until it hands over the focus).
-    if (!pointerEvent && glfwGetWindowAttrib(handle, GLFW_FOCUSED) != GLFW_TRUE) return false;
-    glfwGetCursorPos(handle, &x, &y);
-    return true;
+PointerReading Window::PointerPosition(double& x, double& y) {
+    const bool focused = glfwGetWindowAttrib(handle, GLFW_FOCUSED) == GLFW_TRUE;
+    const PointerReading reading = pointerHandOver.Read(focused, pointerEvent, glfwGetTime());
+    if (reading != PointerReading::Unknown) glfwGetCursorPos(handle, &x, &y);
+    return reading;
 }
 
 void Window::RequestClose() { glfwSetWindowShouldClose(handle, GLFW_TRUE); }

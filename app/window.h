@@ -22,7 +22,7 @@ public:
     ScreenSize Screen() const override { return screen; }
     double Time() const override;
     void PollEvents() override;
-    bool PointerPosition(double& x, double& y) override;
+    PointerReading PointerPosition(double& x, double& y) override;
     void RequestClose() override;
     bool CloseRequested() const override;
     void Present() override;
@@ -30,6 +30,7 @@ public:
     // Set by the callbacks: the window has had a pointer event of its own; a cover was exposed.
     bool pointerEvent = false;
     bool coversExposed = false;
+    PointerHandOver pointerHandOver;
 };
 
 // Initialises GLFW, opens the windows and sets the GL state everything later relies on.

@@ -99,6 +99,53 @@ TEST(MouseExitRule, JudgedAgainstTheFirstPositionNotTheLastOne) {
     EXPECT_FALSE(rule.Moved(2.0, 0.0));  // back near the reference: no longer ends the run
 }
 
+namespace {
+
+// One frame's pointer reading as the window system gives it.
+struct PointerFrame {
+    double time;
+    bool focused, pointerEvent;
+    double x, y;
+};
+
+// The frame loop's use of the hand-over and the rule: the time of the frame that ends the run, or -1.
+double EndTime(std::initializer_list<PointerFrame> frames) {
+    PointerHandOver handOver;
+    MouseExitRule rule;
+    for (const PointerFrame& frame : frames) {
+        switch (handOver.Read(frame.focused, frame.pointerEvent, frame.time)) {
+            case PointerReading::Unknown: break;
+            case PointerReading::Settling: rule.TakeReference(frame.x, frame.y); break;
+            case PointerReading::Settled:
+                if (rule.Moved(frame.x, frame.y)) return frame.time;
+                break;
+        }
+    }
+    return -1.0;
+}
+
+}  // namespace
+
+TEST(PointerHandOver, AStalePositionNeverEndsTheRunAndARealMoveStillDoes) {
+    // Xwayland under sway, as measured: the window's mapping brings a pointer event at the stale
+    // position (100, 100); the focus comes 0.4 s later, still stale; the real position (700, 500)
+    // 23 ms after that.
+    EXPECT_EQ(EndTime({{1.50, false, false, 100, 100}, {1.60, false, true, 100, 100}, {1.88, true, true, 100, 100},
+                       {1.90, true, true, 700, 500}, {2.20, true, true, 700, 500}, {3.00, true, true, 703, 505}}),
+              -1.0);
+    EXPECT_EQ(EndTime({{1.50, false, true, 100, 100}, {1.88, true, true, 100, 100}, {1.90, true, true, 700, 500},
+                       {2.50, true, true, 706, 500}}),
+              2.50);
+    // Plain X11: focused from the first frame; the pointer where the user left it. A move right
+    // after the hand-over ends the run; one during it only moves the reference.
+    EXPECT_EQ(EndTime({{0.0, true, false, 960, 540}, {0.25, true, false, 966, 540}}), 0.25);
+    EXPECT_EQ(EndTime({{0.0, true, false, 960, 540}, {0.1, true, false, 990, 540}, {0.5, true, false, 995, 540},
+                       {0.6, true, false, 996, 540}}),
+              0.6);
+    // No focus and no pointer event ever (input that is not ours): nothing is judged.
+    EXPECT_EQ(EndTime({{0.0, false, false, 0, 0}, {5.0, false, false, 900, 900}}), -1.0);
+}
+
 TEST(FrameClock, DeltaIsTheTimeBetweenTicks) {
     FrameClock clock(10.0);
     EXPECT_FLOAT_EQ(clock.Tick(10.25), 0.25f);
