@@ -15,7 +15,7 @@ GRAVEFALL_PACKAGES=(
   libgtest-dev libbenchmark-dev
   python3 python3-cairo python3-numpy
   xvfb xdotool x11-utils x11-xserver-utils python3-xlib imagemagick libgl1-mesa-dri
-  xserver-xorg-core xserver-xorg-video-dummy xscreensaver
+  xserver-xorg-core xserver-xorg-video-dummy xscreensaver sway xwayland
 )
 
 as_root() {
