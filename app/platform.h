@@ -18,6 +18,9 @@ void ShowMessageBox(const char* caption, const char* text);
 // would hang the window's creation, a device stream into memory), they are pointed elsewhere.
 // Called once the desktop has been read, before the window is opened.
 void KeepWindowLibrariesToRegularFiles();
+// The part of it that opening a connection to the display needs (the files named by a variable
+// or in the home folder: the X authority first), safe to do before the desktop is read.
+void KeepDisplayConnectionToRegularFiles();
 
 // Readies the process's heap for start-up's few hundred MiB of image data (decoded sheets and
 // the GL driver's copies of them), so that loading costs as little as the platform allows.

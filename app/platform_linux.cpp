@@ -56,7 +56,7 @@ std::string NamedOrInHome(const char* variable, const std::string& home, const s
 
 }  // namespace
 
-void KeepWindowLibrariesToRegularFiles() {
+void KeepDisplayConnectionToRegularFiles() {
     const char* homeVariable = std::getenv("HOME");
     const std::string home = homeVariable != nullptr ? homeVariable : "";
     char host[256] = {};
@@ -71,6 +71,12 @@ void KeepWindowLibrariesToRegularFiles() {
     };
     for (const auto& [variable, path] : named)
         if (!IsHarmless(path)) setenv(variable, "/dev/null", 1);
+}
+
+void KeepWindowLibrariesToRegularFiles() {
+    KeepDisplayConnectionToRegularFiles();
+    const char* homeVariable = std::getenv("HOME");
+    const std::string home = homeVariable != nullptr ? homeVariable : "";
     // Found through HOME alone: X's resources without a resource database on the server, and the
     // GL driver's options. The window's libraries then get a home of nothing (the desktop has
     // been read by now, and the X authority stays where it was found).

@@ -35,6 +35,7 @@ void ShowMessageBox(const char* caption, const char* text) {
 }
 
 // Large pages on Windows need a privilege ordinary users do not hold: nothing to prepare here.
+void KeepDisplayConnectionToRegularFiles() {}
 void KeepWindowLibrariesToRegularFiles() {}
 void PrepareHeapForImages() {}
 // The Windows heap returns large freed blocks by itself.

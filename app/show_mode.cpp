@@ -140,6 +140,8 @@ int RunShowMode(const std::optional<HostWindowRequest>& host) {
     InstallEndRequests();
     // A host runs a show on each of its monitors and ends each itself: only a show in a window
     // of its own claims the display (and only its window library touches the display's settings).
+    // The claim connects to the display: a FIFO for the X authority must not hang it.
+    KeepDisplayConnectionToRegularFiles();
     if (!host && ClaimDisplay() == ClaimResult::AnotherShowRuns) return 0;  // the running show is the show
     ShowParts show;
     int exitCode = 0;
