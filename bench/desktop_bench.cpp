@@ -121,14 +121,12 @@ void CaptureThousandItemDesktop(benchmark::State& state) {
     setenv("XDG_CURRENT_DESKTOP", environment, 1);
     std::size_t captured = 0;
     for (auto _ : state) {
-        auto shell = CreateDesktopShell();
-        auto icons = CaptureDesktopIcons(*shell);
-        if (!icons) {
+        const std::optional<CapturedDesktop> desktop = CaptureDesktop();
+        if (!desktop) {
             state.SkipWithError("the desktop could not be read");
             break;
         }
-        captured = icons->size();
-        ReleaseDesktopIcons(*shell, *icons);
+        captured = desktop->icons.size();
     }
     state.counters["icons"] = static_cast<double>(captured);
     state.SetLabel(std::string("1,000 items arranged as ") + (*environment ? environment : "no environment") +

@@ -1,7 +1,7 @@
 // The wallpaper texture and its full-screen quad.
 #include "desktop/background.h"
 
-#include "desktop/shell.h"
+#include "desktop/desktop_capture.h"
 #include "desktop/wallpaper_image.h"
 #include "render/asset_registry.h"
 
@@ -9,16 +9,15 @@
 
 #include <algorithm>
 
-std::unique_ptr<Background> CreateBackground(AssetRegistry& registry, DesktopShell& shell, int screenWidth,
-                                             int screenHeight) {
+std::unique_ptr<Background> CreateBackground(AssetRegistry& registry, const WallpaperSetting& wallpaper,
+                                             int screenWidth, int screenHeight) {
     auto background = std::make_unique<Background>();
-    const std::string path = shell.QueryWallpaperPath();
-    const Backdrop backdrop(shell.QueryDesktopColor().value_or(ClearColor), shell.QueryDesktopGradient());
+    const Backdrop backdrop(wallpaper.color.value_or(ClearColor), wallpaper.gradient);
 
     auto texture = std::make_unique<Texture>();
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    const WallpaperPixels pixels = LoadWallpaperPixels(path, shell, static_cast<std::uint32_t>(std::max(maxSide, 1)),
+    const WallpaperPixels pixels = LoadWallpaperPixels(wallpaper.path, DecodeWithPlatform, static_cast<std::uint32_t>(std::max(maxSide, 1)),
                                                        screenWidth, screenHeight, backdrop);
     // Rows start on 4-byte boundaries, the unpack alignment every upload but the glyphs' uses.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);

@@ -11,7 +11,7 @@
 struct AssetRegistry;
 struct ShaderProgram;
 struct Texture;
-class DesktopShell;
+struct WallpaperSetting;
 
 // Six vertices (x, y, u, v) in clip space, v = 0 at the top of the screen.
 inline constexpr std::array<float, 24> ScreenQuad = {
@@ -29,10 +29,10 @@ struct Background {
     VertexArray vao;  // the screen quad, deleted with the background
 };
 
-// Reads the wallpaper through the shell, registers it as "background" (always with defined
+// Reads the wallpaper the desktop set, registers it as "background" (always with defined
 // contents: the desktop's plain colour or the clear colour when there is no usable image) and
 // builds the quad. Needs the context, the registry and its "quad" program.
-std::unique_ptr<Background> CreateBackground(AssetRegistry& registry, DesktopShell& shell, int screenWidth,
-                                             int screenHeight);
+std::unique_ptr<Background> CreateBackground(AssetRegistry& registry, const WallpaperSetting& wallpaper,
+                                             int screenWidth, int screenHeight);
 
 void DrawBackground(const Background& background);

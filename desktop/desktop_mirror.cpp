@@ -6,22 +6,20 @@
 #include "render/sprite_animation.h"
 
 bool CaptureDesktop(DesktopMirror& mirror) {
-    mirror.shell = CreateDesktopShell();
-    std::optional<std::vector<DesktopIcon>> icons = CaptureDesktopIcons(*mirror.shell);
-    if (!icons) return false;
-    mirror.desktopIcons = std::move(*icons);
+    std::optional<CapturedDesktop> desktop = CaptureDesktop();
+    if (!desktop) return false;
+    mirror.desktopIcons = std::move(desktop->icons);
+    mirror.wallpaper = std::move(desktop->wallpaper);
     mirror.iconAnimations.reserve(mirror.desktopIcons.size());
     return true;
 }
 
 void CreateDesktopBackground(DesktopMirror& mirror, AssetRegistry& registry, int screenWidth, int screenHeight) {
-    if (!mirror.shell) return;
-    mirror.background = CreateBackground(registry, *mirror.shell, screenWidth, screenHeight);
+    mirror.background = CreateBackground(registry, mirror.wallpaper, screenWidth, screenHeight);
 }
 
 void CreateDesktopIconAnimations(DesktopMirror& mirror, AssetRegistry& registry, FrameStripRenderer* iconRenderer) {
-    if (!mirror.shell) return;
-    mirror.iconAnimations = CreateIconAnimations(mirror.desktopIcons, registry, iconRenderer, *mirror.shell);
+    mirror.iconAnimations = CreateIconAnimations(mirror.desktopIcons, registry, iconRenderer);
 }
 
 void UseLabelFont(DesktopMirror& mirror, GlyphFont& font, const GlyphRenderer& renderer) {
@@ -49,14 +47,13 @@ void DrawDesktop(DesktopMirror& mirror, float deltaTime) {
 void DestroyIconAnimationsAndRecords(DesktopMirror& mirror) {
     for (auto& animation : mirror.iconAnimations) animation.reset();
     mirror.iconAnimations.clear();
-    if (mirror.shell) ReleaseDesktopIcons(*mirror.shell, mirror.desktopIcons);
     mirror.desktopIcons.clear();
 }
 
 void ReleaseDesktopCapture(DesktopMirror& mirror) {
-    if (mirror.shell && !mirror.desktopIcons.empty()) ReleaseDesktopIcons(*mirror.shell, mirror.desktopIcons);
+    mirror.desktopIcons.clear();
+    mirror.wallpaper = WallpaperSetting{};
     mirror.advances.reset();
     mirror.font = nullptr;
     mirror.glyphRenderer = nullptr;
-    mirror.shell.reset();
 }

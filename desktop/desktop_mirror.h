@@ -1,5 +1,5 @@
 // Everything the desktop mirror builds at start-up and draws each frame, in one owner: the
-// platform shell, the captured icons, their animations, the wallpaper and the caption layout.
+// captured icons, their animations, the wallpaper and the caption layout.
 // The entry calls these at its fixed places in start-up, frame and teardown.
 #pragma once
 
@@ -17,8 +17,8 @@ class FrameStripRenderer;
 class SpriteAnimation;
 
 struct DesktopMirror {
-    std::unique_ptr<DesktopShell> shell;
     std::vector<DesktopIcon> desktopIcons;
+    WallpaperSetting wallpaper;
     std::vector<std::unique_ptr<SpriteAnimation>> iconAnimations;
     std::unique_ptr<Background> background;
     std::unique_ptr<GlyphAdvanceTable> advances;
@@ -32,7 +32,7 @@ struct DesktopMirror {
     DesktopMirror& operator=(const DesktopMirror&) = delete;
 };
 
-// Start-up, before the window: opens the platform shell and captures the icons. False when the
+// Start-up, before the window: captures the desktop through the platform's seam. False when the
 // desktop cannot be read (exit code 1); the caller then releases the capture.
 bool CaptureDesktop(DesktopMirror& mirror);
 // Start-up, after the "quad" program: the wallpaper background.
@@ -49,5 +49,5 @@ void DrawIconLabels(DesktopMirror& mirror);
 
 // Teardown, before the registry: the icon animations, then the icon records.
 void DestroyIconAnimationsAndRecords(DesktopMirror& mirror);
-// Teardown, after the font: the shell and what it holds.
+// Teardown, after the font: what is left of the capture.
 void ReleaseDesktopCapture(DesktopMirror& mirror);

@@ -11,8 +11,7 @@ std::string IconTextureName(std::size_t index) { return "desktop_icon_" + std::t
 
 std::vector<std::unique_ptr<SpriteAnimation>> CreateIconAnimations(std::vector<DesktopIcon>& icons,
                                                                    AssetRegistry& registry,
-                                                                   FrameStripRenderer* iconRenderer,
-                                                                   DesktopShell& shell) {
+                                                                   FrameStripRenderer* iconRenderer) {
     std::vector<std::unique_ptr<SpriteAnimation>> animations;
     animations.reserve(icons.size());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);  // RGBA rows are always 4-byte aligned
@@ -22,9 +21,8 @@ std::vector<std::unique_ptr<SpriteAnimation>> CreateIconAnimations(std::vector<D
             Vec2{static_cast<float>(icon.width), static_cast<float>(icon.height)}, Color{1.0f, 1.0f, 1.0f});
         animation->renderers[0] = iconRenderer;
 
-        std::int32_t width = 0, height = 0;
-        std::vector<unsigned char> pixels;
-        if (icon.icon != nullptr) pixels = shell.CaptureIconPixels(icon.icon, width, height);
+        const std::int32_t width = icon.image.width, height = icon.image.height;
+        const std::vector<unsigned char>& pixels = icon.image.pixels;
         auto texture = std::make_unique<Texture>();
         texture->internalFormat = GL_RGBA;
         texture->imageFormat = GL_RGBA;
@@ -38,8 +36,7 @@ std::vector<std::unique_ptr<SpriteAnimation>> CreateIconAnimations(std::vector<D
         }
         animation->textures[0][0] = registry.StoreTexture(IconTextureName(i), std::move(texture));
 
-        if (icon.icon != nullptr) shell.DestroyIcon(icon.icon);
-        icon.icon = nullptr;
+        icon.image = RgbaImage{};
         animations.push_back(std::move(animation));
     }
     return animations;

@@ -11,16 +11,14 @@
 struct AssetRegistry;
 class FrameStripRenderer;
 class SpriteAnimation;
-class DesktopShell;
 
 std::string IconTextureName(std::size_t index);
 
-// One texture and one animation per record, in list order; every record's icon handle is
-// destroyed and cleared. An icon whose pixels cannot be read gets a transparent texture.
+// One texture and one animation per record, in list order; every record's pixels are released
+// once uploaded. An icon without pixels gets a transparent texture.
 std::vector<std::unique_ptr<SpriteAnimation>> CreateIconAnimations(std::vector<DesktopIcon>& icons,
                                                                    AssetRegistry& registry,
-                                                                   FrameStripRenderer* iconRenderer,
-                                                                   DesktopShell& shell);
+                                                                   FrameStripRenderer* iconRenderer);
 
 void DrawIcons(const std::vector<DesktopIcon>& icons,
                const std::vector<std::unique_ptr<SpriteAnimation>>& iconAnimations, float deltaTime);

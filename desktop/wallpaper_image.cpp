@@ -74,7 +74,7 @@ WallpaperPixels DecodePng(const std::string& text, std::uint32_t maxSide, std::i
 
 }  // namespace
 
-WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell, std::uint32_t maxSide,
+WallpaperPixels LoadWallpaperPixels(const std::string& path, const PictureDecoder& decode, std::uint32_t maxSide,
                                     std::int32_t fitWidth, std::int32_t fitHeight, const Backdrop& backdrop) {
     const auto fallback = [&] { return Plain(backdrop, maxSide, fitWidth, fitHeight); };
     if (path.empty() || maxSide == 0) return fallback();
@@ -86,8 +86,8 @@ WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell
     if (decoded.data != nullptr) return decoded;
 
     const auto limit = static_cast<std::int32_t>(std::min<std::uint32_t>(maxSide, INT32_MAX));
-    std::optional<RgbaImage> image =
-        shell.DecodeWithPlatform(*bytes, std::clamp(fitWidth, 1, limit), std::clamp(fitHeight, 1, limit));
+    std::optional<RgbaImage> image;
+    if (decode) image = decode(*bytes, std::clamp(fitWidth, 1, limit), std::clamp(fitHeight, 1, limit));
     if (image && image->width > 0 && image->height > 0) {
         RgbUpload upload = PrepareWallpaper(image->pixels.data(), image->pixels.size(),
                                             static_cast<std::uint32_t>(image->width),

@@ -4,9 +4,10 @@
 #pragma once
 
 #include "desktop/image_pixels.h"
-#include "desktop/shell.h"
+#include "desktop/desktop_capture.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,9 +41,13 @@ struct Backdrop {
     std::optional<ColorGradient> gradient;
 };
 
+// Decodes what the built-in decoder does not: bytes, fit width, fit height (DecodeWithPlatform
+// in the show; tests script their own).
+using PictureDecoder = std::function<std::optional<RgbaImage>(const std::string&, std::int32_t, std::int32_t)>;
+
 // Reads the image at path. maxSide is the GL texture size limit; fitWidth x fitHeight the screen
 // size vector images are rasterised at. Falls back to the backdrop (a single pixel of its colour,
 // or its gradient one texel a screen pixel) for an empty path, a file that is missing, not a
 // regular file, too large or undecodable.
-WallpaperPixels LoadWallpaperPixels(const std::string& path, DesktopShell& shell, std::uint32_t maxSide,
+WallpaperPixels LoadWallpaperPixels(const std::string& path, const PictureDecoder& decode, std::uint32_t maxSide,
                                     std::int32_t fitWidth, std::int32_t fitHeight, const Backdrop& backdrop);

@@ -159,7 +159,11 @@ float MeasureText(GlyphFont& font, std::u16string_view text) {
 }
 
 GlyphRenderer::GlyphRenderer(const ShaderProgram* textProgram)
-    : program(textProgram ? textProgram->id : 0), vao(CreateUnitQuadVertexArray()) {}
+    : program(textProgram ? textProgram->id : 0), vao(CreateUnitQuadVertexArray()) {
+    if (program == 0) return;
+    modelLocation = glGetUniformLocation(program, "model");
+    colorLocation = glGetUniformLocation(program, "textColor");
+}
 
 void DrawText(const GlyphRenderer& renderer, GlyphFont& font, std::u16string_view text, Vec2 position, Color color) {
     if (renderer.program == 0) return;  // the "text" program is missing: nothing can be drawn
@@ -173,8 +177,8 @@ void DrawText(const GlyphRenderer& renderer, GlyphFont& font, std::u16string_vie
         const Mat4 model = Mat4::Translation(pen + static_cast<float>(glyph->bearingX),
                                              baseline - static_cast<float>(glyph->bearingY), 0.0f) *
                            Mat4::Scale(static_cast<float>(glyph->sizeX), static_cast<float>(glyph->sizeY), 1.0f);
-        glUniformMatrix4fv(glGetUniformLocation(renderer.program, "model"), 1, GL_FALSE, model.data());
-        glUniform3f(glGetUniformLocation(renderer.program, "textColor"), color.r, color.g, color.b);
+        glUniformMatrix4fv(renderer.modelLocation, 1, GL_FALSE, model.data());
+        glUniform3f(renderer.colorLocation, color.r, color.g, color.b);
 
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, glyph->texture->id);

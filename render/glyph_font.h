@@ -61,6 +61,8 @@ struct GlyphRenderer {
 
     std::uint32_t program = 0;  // the "text" program, not owned
     VertexArray vao;
+    int modelLocation = -1;  // "model" and "textColor", looked up once
+    int colorLocation = -1;
 };
 
 // Draws text with its top line at position.y (baseline one ascender below) starting at position.x.

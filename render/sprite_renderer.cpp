@@ -44,9 +44,12 @@ FrameStripRenderer::FrameStripRenderer(const ShaderProgram* program, std::uint32
     : program(program ? program->id : 0), vao(CreateUnitQuadVertexArray()), frameCount(frameCount),
       frameDuration(frameDuration) {
     if (this->program == 0) return;
+    modelLocation = glGetUniformLocation(this->program, "model");
+    colorLocation = glGetUniformLocation(this->program, "spriteColor");
+    frameLocation = glGetUniformLocation(this->program, "frame");
     glUseProgram(this->program);
     glUniform1ui(glGetUniformLocation(this->program, "number_of_frames"), frameCount);
-    glUniform1ui(glGetUniformLocation(this->program, "frame"), 0);
+    glUniform1ui(frameLocation, 0);
 }
 
 std::uint32_t FrameStripRenderer::DrawFrame(const Texture* texture, Vec2 position, float dt, std::uint32_t frame,
@@ -56,10 +59,10 @@ std::uint32_t FrameStripRenderer::DrawFrame(const Texture* texture, Vec2 positio
 
     glUseProgram(program);
     const Mat4 model = SpriteModelMatrix(position, size, rotation);
-    glUniformMatrix4fv(glGetUniformLocation(program, "model"), 1, GL_FALSE, model.data());
-    glUniform3f(glGetUniformLocation(program, "spriteColor"), color.r, color.g, color.b);
+    glUniformMatrix4fv(modelLocation, 1, GL_FALSE, model.data());
+    glUniform3f(colorLocation, color.r, color.g, color.b);
     const std::uint32_t next = AdvanceFrame(frame, timer, dt, frameCount, frameDuration);
-    glUniform1ui(glGetUniformLocation(program, "frame"), next);
+    glUniform1ui(frameLocation, next);
 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture->id);

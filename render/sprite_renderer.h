@@ -37,6 +37,10 @@ public:
     VertexArray vao;  // deleted with the renderer: destroy it while the context exists
     std::uint32_t frameCount = 1;
     float frameDuration = 0.03f;
+    // Looked up once: "model", "spriteColor" and "frame" (-1, which GL ignores, when absent).
+    int modelLocation = -1;
+    int colorLocation = -1;
+    int frameLocation = -1;
 };
 
 struct AssetRegistry;

@@ -2,11 +2,13 @@
 // screen) through the shell windows collection, the desktop folder's children (names and icon
 // indices), icons from the extra-large system image list drawn into a 32-bit DIB and brought to
 // straight alpha, and the wallpaper setting.
-// Runs on the main thread inside the single-threaded apartment the entry joined.
-#include "desktop/shell.h"
-
+// Runs on the main thread inside the single-threaded apartment the entry joined. The capture
+// hands the mirror data only: every shell object is released before CaptureDesktop returns.
+#include "desktop/desktop_capture.h"
 #include "desktop/image_pixels.h"
+#include "desktop/win32/desktop_shell.h"
 #include "desktop/win32/icon_alpha.h"
+#include "desktop/win32/view_pairing.h"
 
 #include <windows.h>
 #include <exdisp.h>
@@ -451,11 +453,6 @@ public:
         return Color{GetRValue(color) / 255.0f, GetGValue(color) / 255.0f, GetBValue(color) / 255.0f};
     }
 
-    std::optional<RgbaImage> DecodeWithPlatform(const std::string& bytes, std::int32_t fitWidth,
-                                                std::int32_t fitHeight) override {
-        return DecodeWithImagingComponent(bytes, fitWidth, fitHeight);
-    }
-
 private:
     static bool IsFile(const std::string& path) {
         const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -478,6 +475,7 @@ private:
         return IsFile(narrow) ? narrow : std::string();
     }
 
+public:
     // Formats the portable decoder does not know (ICO, TIFF, JPEG XR, ...) through the Windows
     // Imaging Component, from the bytes already read, scaled down to fit the box when larger, as
     // 8-bit RGBA.
@@ -550,6 +548,8 @@ private:
         return image;
     }
 
+private:
+
     std::unique_ptr<DesktopView> view;
     std::unique_ptr<DesktopItems> items;
     ComRef<IImageList> systemImageList;
@@ -561,3 +561,18 @@ private:
 }  // namespace
 
 std::unique_ptr<DesktopShell> CreateDesktopShell() { return std::make_unique<Win32Shell>(); }
+
+std::optional<CapturedDesktop> CaptureDesktop() {
+    Win32Shell shell;
+    std::optional<std::vector<DesktopIcon>> icons = CaptureDesktopIcons(shell);
+    if (!icons) return std::nullopt;
+    CapturedDesktop desktop;
+    desktop.icons = std::move(*icons);
+    desktop.wallpaper.path = shell.QueryWallpaperPath();
+    desktop.wallpaper.color = shell.QueryDesktopColor();
+    return desktop;
+}
+
+std::optional<RgbaImage> DecodeWithPlatform(const std::string& bytes, std::int32_t fitWidth, std::int32_t fitHeight) {
+    return Win32Shell::DecodeWithImagingComponent(bytes, fitWidth, fitHeight);
+}

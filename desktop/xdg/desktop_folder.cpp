@@ -1,7 +1,8 @@
 // The XDG desktop folder: which directory it is, which of its entries the desktop shows, and the
 // name and icon each one shows (desktop entries are read as key files, never run).
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/desktop_folder.h"
 
+#include "desktop/xdg/reading_limits.h"
 #include "desktop/xdg/settings_files.h"
 
 #include <gio/gio.h>
@@ -14,15 +15,9 @@
 
 namespace {
 
-// Desktop entries larger than this are not desktop entries anyone wrote by hand.
-constexpr std::size_t MaxDesktopEntryBytes = 1 << 20;
-// A listing that keeps failing is given up rather than walked forever.
-constexpr int MaxFailedEntries = 100000;
-// Some twenty times what a desktop has room for: the rest of a larger folder is not listed (they
-// would all be stacked in the last place anyway).
-constexpr std::size_t MaxDesktopItems = 4096;
-
-std::chrono::steady_clock::time_point readingDeadline = std::chrono::steady_clock::time_point::max();
+using reading_limits::MaxDesktopEntryBytes;
+using reading_limits::MaxDesktopItems;
+using reading_limits::MaxFailedEntries;
 
 bool EndsWith(const std::string& text, const char* suffix) {
     const std::size_t n = std::strlen(suffix);
@@ -59,13 +54,6 @@ void AddContentTypeIcons(const std::string& fileName, std::vector<std::string>& 
 }
 
 }  // namespace
-
-void SetDesktopReadingDeadline(std::chrono::steady_clock::time_point deadline) { readingDeadline = deadline; }
-
-double DesktopReadingSecondsLeft() {
-    if (readingDeadline == std::chrono::steady_clock::time_point::max()) return 1e9;
-    return std::chrono::duration<double>(readingDeadline - std::chrono::steady_clock::now()).count();
-}
 
 std::string UserDirectory(std::string_view userDirsText, std::string_view name, const std::string& home) {
     // As GLib reads user-dirs.dirs: lines of XDG_<NAME>_DIR="$HOME/..." or "/...", the last one

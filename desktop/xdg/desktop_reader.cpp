@@ -1,24 +1,22 @@
 // The desktop's reading: the environment's arrangement, the icon of each item, the wallpaper.
 #include "desktop/xdg/desktop_reader.h"
 
-#include "desktop/xdg/desktop_icons.h"
-#include "desktop/xdg/wallpaper.h"
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/image_files.h"
+#include "desktop/xdg/reading_limits.h"
 
-#include <glib.h>
 #include <stdlib.h>
 
 #include <algorithm>
 #include <clocale>
 
-DesktopSnapshot DesktopReader::ReadHead() {
+using reading_limits::MaxDecodedIconPixels;
+using reading_limits::MaxIconDecodeSeconds;
+
+DesktopSnapshot DesktopReader::ReadHead(const DesktopSession& session) {
     DesktopSnapshot snapshot;
     // Names sort as the user's locale sorts them.
     std::setlocale(LC_COLLATE, "");
-    const char* desktop = g_getenv("XDG_CURRENT_DESKTOP");
-    const ScreenFacts screen = ReadScreenFacts();
-    std::optional<IconArrangement> arrangement =
-        ArrangeDesktopIcons(DetectDesktopEnvironment(desktop ? desktop : ""), screen);
+    std::optional<IconArrangement> arrangement = ArrangeDesktopIcons(session);
     if (!arrangement) {
         snapshot.readable = false;
         return snapshot;
@@ -30,7 +28,7 @@ DesktopSnapshot DesktopReader::ReadHead() {
     for (const XdgDesktopItem& item : arrangement->items)
         snapshot.items.push_back(SnapshotItem{item.displayName, ImageIndex(item.icon)});
     snapshot.images.resize(paths.size());
-    snapshot.wallpaper = QueryXdgWallpaper(screen);
+    snapshot.wallpaper = ReadWallpaperSetting(session);
     return snapshot;
 }
 

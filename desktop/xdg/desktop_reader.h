@@ -1,10 +1,11 @@
 // Reading the desktop as the running environment shows it, in this process: its items and their
 // places, the icon size, each item's icon found in the theme and decoded, and the wallpaper
-// setting. The shell runs it in its reading child (xdg_shell.cpp), where whatever the user's files
-// do to the libraries that read them stays; the home-tree fuzzer runs it here.
+// setting. The capture runs it in its reading child (xdg_capture.cpp), where whatever the user's
+// files do to the libraries that read them stays; the home-tree fuzzer runs it here.
 #pragma once
 
 #include "desktop/xdg/desktop_snapshot.h"
+#include "desktop/xdg/environments.h"
 #include "desktop/xdg/icon_lookup.h"
 
 #include <cstddef>
@@ -16,14 +17,8 @@
 
 class DesktopReader {
 public:
-    // All the distinct icon images of a desktop together: 64 million pixels (256 MiB of RGBA) is
-    // thousands of icons at the largest sizes; past it the generic image stands in.
-    static constexpr std::int64_t MaxDecodedIconPixels = 64ll << 20;
-    // One icon gets at most this much of the time to read the desktop.
-    static constexpr double MaxIconDecodeSeconds = 0.5;
-
-    // Everything but the images.
-    DesktopSnapshot ReadHead();
+    // Everything but the images, as the session's environment shows it.
+    DesktopSnapshot ReadHead(const DesktopSession& session);
 
     std::size_t ImageCount() const { return paths.size(); }
 

@@ -1,6 +1,7 @@
 // The snapshot's bytes: fixed-width little-endian numbers, strings as a length and their bytes,
 // and a mark between the head and the images.
 #include "desktop/xdg/desktop_snapshot.h"
+#include "desktop/xdg/reading_limits.h"
 
 #include <cmath>
 #include <cstring>
@@ -9,8 +10,8 @@ namespace {
 
 constexpr std::string_view Magic = "gravefall-desktop-1";
 constexpr std::string_view HeadEnd = "images";
-constexpr std::uint32_t MaxItems = 20000;
-constexpr std::uint32_t MaxText = 1 << 16;
+constexpr std::uint32_t MaxItems = reading_limits::MaxSnapshotItems;
+constexpr std::uint32_t MaxText = reading_limits::MaxSnapshotText;
 
 class Writer {
 public:

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "core/rgba_image.h"
-#include "desktop/xdg/wallpaper.h"
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/desktop_capture.h"
+#include "desktop/xdg/icon_layout.h"
 
 #include <cstdint>
 #include <optional>

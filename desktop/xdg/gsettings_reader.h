@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/geometry.h"
-#include "desktop/xdg/wallpaper.h"
+#include "desktop/desktop_capture.h"
 
 #include <optional>
 #include <string>

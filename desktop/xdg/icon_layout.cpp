@@ -1,7 +1,7 @@
 // Where a desktop shows each item, in the terms every desktop shares: a grid of slots filled from
 // a start corner, positions the user recorded (as slots or as pixels), and the name order file
 // managers sort by. The environments' own geometry lives in their readers.
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/icon_layout.h"
 
 #include <glib.h>
 
@@ -139,4 +139,25 @@ std::vector<std::size_t> NameOrder(const std::vector<XdgDesktopItem>& items, boo
     order.reserve(keys.size());
     for (const Key& key : keys) order.push_back(key.index);
     return order;
+}
+
+SlotGrid ColumnsOfCells(const ScreenFacts& screen, std::int32_t margin, std::int32_t cellWidth, std::int32_t cellHeight,
+                        ShellPoint iconInCell) {
+    SlotGrid grid;
+    grid.stepX = cellWidth;
+    grid.stepY = cellHeight;
+    grid.columns = std::max(1, (screen.workWidth - 2 * margin) / cellWidth);
+    grid.rows = std::max(1, (screen.workHeight - 2 * margin) / cellHeight);
+    grid.first = ShellPoint{screen.workX + margin + iconInCell.x, screen.workY + margin + iconInCell.y};
+    return grid;
+}
+
+IconArrangement Arranged(std::int32_t iconSize, std::vector<XdgDesktopItem> items, const std::vector<std::size_t>& order,
+                         const std::vector<std::optional<ShellPoint>>& positions) {
+    IconArrangement arrangement;
+    arrangement.iconSize = iconSize;
+    for (std::size_t k = 0; k < order.size() && k < positions.size(); ++k)
+        if (positions[k]) arrangement.view.push_back(XdgViewItem{order[k], *positions[k]});
+    arrangement.items = std::move(items);
+    return arrangement;
 }

@@ -99,5 +99,9 @@ private:
     std::unordered_map<std::string, LooseIcon> looseIcons;
 };
 
+// The user's icon theme: GNOME's or XFCE's setting, GTK's settings.ini, KDE's kdeglobals; else
+// the GTK default.
+std::string XdgIconThemeName();
+
 // $XDG_DATA_HOME/icons, ~/.icons, each $XDG_DATA_DIRS/icons, then each $XDG_DATA_DIRS/pixmaps.
 std::vector<std::string> IconSearchPath();

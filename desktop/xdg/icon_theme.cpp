@@ -1,5 +1,5 @@
 // The user's icon theme: which one they chose, from whichever desktop's setting has it.
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/icon_lookup.h"
 
 #include "desktop/xdg/settings_files.h"
 #include "desktop/xdg/xfconf.h"

@@ -1,11 +1,12 @@
 // Icon and picture files decoded without trusting them: each file is read once, bounded; PNG is
 // decoded here by the built-in decoder, every other format by the system's image loaders in a
 // decoding child (child_process.h) with a deadline and a memory cap.
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/image_files.h"
 
 #include "core/file_bytes.h"
 #include "desktop/image_pixels.h"
 #include "desktop/xdg/child_process.h"
+#include "desktop/xdg/reading_limits.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <stb/stb_image.h>
@@ -17,15 +18,7 @@
 
 namespace {
 
-// An icon file larger than this is not an icon; nor is a bitmap of more than 1024 x 1024 (icons
-// are drawn at most 256 px).
-constexpr std::size_t MaxIconFileBytes = 4 << 20;
-constexpr long long MaxIconPixels = 1024LL * 1024LL;
-// A picture of more pixels than this would take gigabytes on the way to a screen-sized texture.
-constexpr long long MaxPicturePixels = 200LL * 1000 * 1000;
-// What a decoding child may allocate beyond what it inherits.
-constexpr std::size_t IconChildMemory = 256u << 20;
-constexpr std::size_t PictureChildMemory = 768u << 20;
+using namespace reading_limits;
 
 bool IsPng(const std::string& bytes) {
     return bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1a\n", 8) == 0;

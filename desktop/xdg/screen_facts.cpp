@@ -1,6 +1,6 @@
 // The primary monitor and the current workspace, read from the X server: RandR names the
 // primary output and where it sits; the window manager publishes the workspace on the root window.
-#include "desktop/xdg/wallpaper.h"
+#include "desktop/xdg/screen_facts.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,6 +1,6 @@
 // Fuzzes reading a desktop entry (a launcher on the desktop) for its name and icon: the bytes are
 // written to a file and read back the way the desktop folder is read.
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/desktop_folder.h"
 
 #include <unistd.h>
 

@@ -3,8 +3,9 @@
 // settings, nitrogen's and feh's records, the user's folders file and xfdesktop's positions. The
 // first byte picks the parser.
 #include "desktop/xdg/environments/xfce_positions.h"
-#include "desktop/xdg/wallpaper.h"
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/environments/environment_readers.h"
+#include "desktop/xdg/environments/gnome_background.h"
+#include "desktop/xdg/xfconf.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,10 +4,10 @@
 // child reads it) and the wallpaper loaded. A read that hangs shows up as libFuzzer's timeout.
 // (The files only the system's libraries open are the reading child's to survive; the end-to-end
 // hostile homes cover those.)
-#include "desktop/shell.h"
 #include "desktop/wallpaper_image.h"
 #include "desktop/xdg/desktop_reader.h"
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/environments.h"
+#include "desktop/xdg/reading_limits.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -117,14 +117,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     SetDesktopReadingDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(1500));
     DesktopReader reader;
-    const DesktopSnapshot snapshot = reader.ReadHead();
+    const DesktopSnapshot snapshot = reader.ReadHead(CurrentDesktopSession());
     for (std::size_t index = 0; index < reader.ImageCount(); ++index) {
         const std::optional<RgbaImage> image = reader.DecodeImage(index);
         if (image && (image->width > snapshot.iconSize || image->height > snapshot.iconSize)) std::abort();
     }
     for (const XdgViewItem& entry : snapshot.view)
         if (entry.item >= snapshot.items.size()) std::abort();
-    const std::unique_ptr<DesktopShell> shell = CreateDesktopShell();
-    (void)LoadWallpaperPixels(snapshot.wallpaper.path, *shell, 4096, 320, 200, Backdrop(Color{0, 0, 1}));
+    (void)LoadWallpaperPixels(snapshot.wallpaper.path, DecodeWithPlatform, 4096, 320, 200, Backdrop(Color{0, 0, 1}));
     return 0;
 }

@@ -1,7 +1,7 @@
 // Fuzzes an icon file's way to its pixels: the bounded read, PNG decoding and fitting here, every
 // other format through the decoding child (SVG and XPM by the system's loaders), over a heap left
 // dirty. The first byte picks the icon size.
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/image_files.h"
 
 #include <unistd.h>
 

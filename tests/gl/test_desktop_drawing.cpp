@@ -6,7 +6,6 @@
 #include "desktop/background.h"
 #include "desktop/desktop_mirror.h"
 #include "desktop/icon_images.h"
-#include "tests/support/empty_shell.h"
 #include "render/asset_registry.h"
 #include "render/glyph_font.h"
 #include "render/program_setup.h"
@@ -29,43 +28,17 @@ bool Near(const Rgba& actual, const Rgba& expected, int tolerance = 3) {
     return true;
 }
 
-// A shell with a scripted wallpaper and icons of scripted pixels.
-class ScriptedShell final : public EmptyShell {
-public:
-    std::string wallpaper;
-    std::optional<Color> colour;
-    std::set<IconHandle> live;
-
-
-    // An icon whose left half is red and right half blue; transparent where alpha says so.
-    IconHandle MakeIcon(int width, int height, bool readable = true) {
-        auto* image = new RgbaImage{width, height, {}};
-        if (readable) {
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    const bool left = x < width / 2;
-                    image->pixels.insert(image->pixels.end(), {static_cast<unsigned char>(left ? 255 : 0), 0,
-                                                               static_cast<unsigned char>(left ? 0 : 255), 255});
-                }
+// An icon image whose left half is red and right half blue.
+RgbaImage HalfRedHalfBlue(int width, int height) {
+    RgbaImage image{width, height, {}};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool left = x < width / 2;
+            image.pixels.insert(image.pixels.end(),
+                                {static_cast<unsigned char>(left ? 255 : 0), 0, static_cast<unsigned char>(left ? 0 : 255), 255});
         }
-        auto handle = reinterpret_cast<IconHandle>(image);
-        live.insert(handle);
-        return handle;
-    }
-    std::vector<unsigned char> CaptureIconPixels(IconHandle icon, std::int32_t& width, std::int32_t& height) override {
-        const auto* image = reinterpret_cast<RgbaImage*>(icon);
-        if (image->pixels.empty()) return {};
-        width = image->width;
-        height = image->height;
-        return image->pixels;
-    }
-    void DestroyIcon(IconHandle icon) override {
-        EXPECT_EQ(live.erase(icon), 1u);
-        delete reinterpret_cast<RgbaImage*>(icon);
-    }
-    std::string QueryWallpaperPath() override { return wallpaper; }
-    std::optional<Color> QueryDesktopColor() override { return colour; }
-};
+    return image;
+}
 
 class DesktopDrawing : public testing::Test {
 protected:
@@ -80,7 +53,6 @@ protected:
         registry.ReleaseAll();
         std::filesystem::remove_all(folder);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        EXPECT_TRUE(shell.live.empty()) << "icon handles leaked";
     }
 
     std::string Png(const std::string& name, int width, int height, int channels,
@@ -98,17 +70,17 @@ protected:
 
     OffscreenTarget target{320, 240};
     AssetRegistry registry;
-    ScriptedShell shell;
+    WallpaperSetting wallpaper;
     std::filesystem::path folder;
 };
 
 const Rgba red{255, 0, 0, 255}, blue{0, 0, 255, 255};
 
 TEST_F(DesktopDrawing, TheWallpapersTopRowShowsAtTheTopOfTheScreen) {
-    shell.wallpaper = Png("red over blue.png", 16, 10, 3, [](int, int y) {
+    wallpaper.path = Png("red over blue.png", 16, 10, 3, [](int, int y) {
         return y < 5 ? std::array<unsigned char, 4>{255, 0, 0, 255} : std::array<unsigned char, 4>{0, 0, 255, 255};
     });
-    auto background = CreateBackground(registry, shell, target.width, target.height);
+    auto background = CreateBackground(registry, wallpaper, target.width, target.height);
     ASSERT_NE(background->texture, nullptr);
     EXPECT_EQ(registry.FindTexture("background"), background->texture);
     EXPECT_EQ(background->texture->internalFormat, static_cast<std::uint32_t>(GL_RGB));
@@ -122,15 +94,15 @@ TEST_F(DesktopDrawing, TheWallpapersTopRowShowsAtTheTopOfTheScreen) {
 }
 
 TEST_F(DesktopDrawing, NoUsableWallpaperShowsThePlainColourOrTheClearColour) {
-    shell.wallpaper = (folder / "missing.png").string();
-    shell.colour = Color{0.0f, 1.0f, 0.0f};
-    auto coloured = CreateBackground(registry, shell, target.width, target.height);
+    wallpaper.path = (folder / "missing.png").string();
+    wallpaper.color = Color{0.0f, 1.0f, 0.0f};
+    auto coloured = CreateBackground(registry, wallpaper, target.width, target.height);
     target.Clear(1.0f, 1.0f, 1.0f, 1.0f);
     DrawBackground(*coloured);
     EXPECT_TRUE(Near(target.Pixel(160, 120), Rgba{0, 255, 0, 255}));
 
-    shell.colour.reset();
-    auto plain = CreateBackground(registry, shell, target.width, target.height);
+    wallpaper.color.reset();
+    auto plain = CreateBackground(registry, wallpaper, target.width, target.height);
     target.Clear(1.0f, 1.0f, 1.0f, 1.0f);
     DrawBackground(*plain);
     EXPECT_TRUE(Near(target.Pixel(160, 120), Rgba{51, 64, 77, 255}));
@@ -140,11 +112,11 @@ TEST_F(DesktopDrawing, AWallpaperWiderThanTheTextureLimitIsScaledToFit) {
     GLint limit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
     ASSERT_GT(limit, 0);
-    shell.wallpaper = Png("wide.png", limit + 1, 2, 3, [limit](int x, int) {
+    wallpaper.path = Png("wide.png", limit + 1, 2, 3, [limit](int x, int) {
         return x < (limit + 1) / 2 ? std::array<unsigned char, 4>{255, 0, 0, 255}
                                    : std::array<unsigned char, 4>{0, 0, 255, 255};
     });
-    auto background = CreateBackground(registry, shell, target.width, target.height);
+    auto background = CreateBackground(registry, wallpaper, target.width, target.height);
     EXPECT_EQ(background->texture->width, static_cast<std::uint32_t>(limit));
     DrawBackground(*background);
     EXPECT_TRUE(Near(target.Pixel(20, 120), red));
@@ -158,12 +130,11 @@ TEST_F(DesktopDrawing, EveryIconGetsANamedTextureAndIsDrawnWholeAtItsPlace) {
         icons[i].position = {static_cast<std::int32_t>(10 + (i % 5) * 60), static_cast<std::int32_t>(10 + (i / 5) * 70)};
         icons[i].width = 48;
         icons[i].height = 48;
-        icons[i].icon = shell.MakeIcon(48, 48);
+        icons[i].image = HalfRedHalfBlue(48, 48);
     }
-    auto animations = CreateIconAnimations(icons, registry, &renderer, shell);
+    auto animations = CreateIconAnimations(icons, registry, &renderer);
     ASSERT_EQ(animations.size(), 11u);
-    EXPECT_TRUE(shell.live.empty()) << "the captured handles are destroyed once the textures exist";
-    for (const DesktopIcon& icon : icons) EXPECT_EQ(icon.icon, nullptr);
+    for (const DesktopIcon& icon : icons) EXPECT_TRUE(icon.image.pixels.empty()) << "pixels kept after the upload";
     ASSERT_NE(registry.FindTexture("desktop_icon_10"), nullptr);
     EXPECT_EQ(registry.FindTexture("desktop_icon_10")->internalFormat, static_cast<std::uint32_t>(GL_RGBA));
     EXPECT_EQ(registry.FindTexture("desktop_icon_11"), nullptr);
@@ -187,8 +158,7 @@ TEST_F(DesktopDrawing, AnIconWithoutPixelsShowsWhatIsBehindIt) {
     icons[0].position = {100, 100};
     icons[0].width = 48;
     icons[0].height = 48;
-    icons[0].icon = shell.MakeIcon(48, 48, false);
-    auto animations = CreateIconAnimations(icons, registry, &renderer, shell);
+    auto animations = CreateIconAnimations(icons, registry, &renderer);
     target.Clear(0.0f, 1.0f, 0.0f, 1.0f);
     DrawIcons(icons, animations, 0.02f);
     EXPECT_TRUE(Near(target.Pixel(124, 124), Rgba{0, 255, 0, 255}));
@@ -201,7 +171,6 @@ TEST_F(DesktopDrawing, CaptionsAreDrawnWhiteAndCentredUnderTheirIcons) {
     GlyphRenderer glyphs(LoadTextProgram(registry, projection));
 
     DesktopMirror mirror;
-    mirror.shell = std::make_unique<ScriptedShell>();
     DesktopIcon icon;
     icon.position = {136, 40};
     icon.width = 48;

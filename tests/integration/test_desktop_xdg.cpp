@@ -4,7 +4,9 @@
 
 #include "desktop/desktop_capture.h"
 #include "desktop/wallpaper_image.h"
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/desktop_folder.h"
+#include "desktop/xdg/desktop_reader.h"
+#include "desktop/xdg/image_files.h"
 #include "tests/support/prepared_home.h"
 
 #include <glib.h>
@@ -219,13 +221,14 @@ TEST_F(XdgDesktop, ManyLinksToOneIconAreOneImage) {
                   "/link" + std::to_string(i) + ".png\n");
     }
     const std::string images = InChild([] {
-        auto shell = CreateDesktopShell();
-        if (!shell->OpenDesktopView() || !shell->OpenDesktopFolder() || !shell->OpenImageList()) return std::string("FAILED");
+        DesktopReader reader;
+        const DesktopSnapshot head = reader.ReadHead(CurrentDesktopSession());
         std::set<std::int32_t> distinct;
-        for (std::int32_t i = 0; i < shell->FolderItemCount(); ++i) distinct.insert(shell->FolderItemAt(i).iconIndex);
-        return std::to_string(shell->FolderItemCount()) + " items, " + std::to_string(distinct.size()) + " image";
+        for (const SnapshotItem& item : head.items) distinct.insert(item.imageIndex);
+        return std::to_string(head.items.size()) + " items, " + std::to_string(distinct.size()) + " image, " +
+               std::to_string(reader.ImageCount()) + " to decode";
     });
-    EXPECT_EQ(images, "40 items, 1 image");
+    EXPECT_EQ(images, "40 items, 1 image, 1 to decode");
 }
 
 // An icon file in a format icons never come in (an animated GIF here, which could unfold into
@@ -326,12 +329,11 @@ TEST_F(XdgDesktop, HostilePicturesCostTheirDecodingChildNotTheShow) {
     Write(home / "pictures/plain.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4'>"
                                        "<rect width='4' height='4' fill='#00ff00'/></svg>");
     const std::string wallpapers = InChild([&] {
-        auto shell = CreateDesktopShell();
         std::ostringstream out;
         for (const char* name : {"endless.svg", "gif-bomb.gif", "raster-bomb.svg", "plain.svg"}) {
             WallpaperPixels pixels;
             const double seconds = Seconds([&] {
-                pixels = LoadWallpaperPixels((home / "pictures" / name).string(), *shell, 4096, 320, 200,
+                pixels = LoadWallpaperPixels((home / "pictures" / name).string(), DecodeWithPlatform, 4096, 320, 200,
                                              Backdrop(Color{0, 0, 1}));
             });
             const unsigned char* centre =

@@ -2,7 +2,6 @@
 // draw order by renderer, and a teardown that leaves nothing behind. The sets here have no
 // sheets, so nothing is drawn; renderers are stand-in addresses that are only compared.
 #include "core/random.h"
-#include "tests/support/random_replay.h"
 #include "render/sprite_renderer.h"
 #include "world/animation_sets.h"
 #include "world/game_object.h"
@@ -59,8 +58,9 @@ void ExpectCreature(const GameObject& creature, const std::string& name, Vec2 po
 
 // ---- Births ------------------------------------------------------------------------------
 
-// Expected values come from an independent model of the generator and the spawn rules.
-TEST_F(WorldCreatures, SpawnZombieFromKnownSeedsMakesFiveDraws) {
+// Expected values come from an independent model of the generator and the spawn rules; how many
+// draws each birth takes is pinned by the crowd below, whose later members depend on it.
+TEST_F(WorldCreatures, SpawnZombieFromKnownSeeds) {
     struct Case {
         std::uint32_t seed;
         bool male;
@@ -78,7 +78,6 @@ TEST_F(WorldCreatures, SpawnZombieFromKnownSeedsMakesFiveDraws) {
         population.spawnIndex = 7;
         SeedRandom(c.seed);
         SpawnZombie(FullHd, population);
-        EXPECT_EQ(DrawsConsumedSince(c.seed), 5) << c.seed;
         ASSERT_EQ(gameObjects.size(), 1u);
         const GameObject& creature = *gameObjects.front();
         ExpectCreature(creature, std::string(c.male ? "Zombie_Male_" : "Zombie_Female_") + "7", c.position,
@@ -90,10 +89,9 @@ TEST_F(WorldCreatures, SpawnZombieFromKnownSeedsMakesFiveDraws) {
     }
 }
 
-TEST_F(WorldCreatures, ConstructorsMakeThreeDrawsAndRepeatFromTheSameSeed) {
+TEST_F(WorldCreatures, ConstructorsRepeatFromTheSameSeed) {
     SeedRandom(99);
     FemaleZombie first(FullHd, ::Run, 27);
-    EXPECT_EQ(DrawsConsumedSince(99), 3);
     SeedRandom(99);
     FemaleZombie again(FullHd, ::Run, 27);
     EXPECT_EQ(first.name, "Zombie_Female_27");
@@ -104,7 +102,6 @@ TEST_F(WorldCreatures, ConstructorsMakeThreeDrawsAndRepeatFromTheSameSeed) {
 
     SeedRandom(3);  // the left edge: a male starts a whole male box outside
     MaleZombie male(FullHd, ::Walk, 0);
-    EXPECT_EQ(DrawsConsumedSince(3), 3);
     ExpectCreature(male, "Zombie_Male_0", {-125, 716}, {50, 0}, ::Walk);
     // Any state other than Walk runs.
     SeedRandom(3);

@@ -134,13 +134,12 @@ protected:
     // One line per captured icon: "label|x|y|width|height|r,g,b,a of the centre pixel"; "FAILED"
     // when the capture fails.
     static std::string CaptureLines() {
-        auto shell = CreateDesktopShell();
-        auto icons = CaptureDesktopIcons(*shell);
-        if (!icons) return "FAILED";
+        const std::optional<CapturedDesktop> desktop = CaptureDesktop();
+        if (!desktop) return "FAILED";
         std::ostringstream out;
-        for (DesktopIcon& icon : *icons) {
-            std::int32_t width = 0, height = 0;
-            const std::vector<unsigned char> pixels = shell->CaptureIconPixels(icon.icon, width, height);
+        for (const DesktopIcon& icon : desktop->icons) {
+            const std::int32_t width = icon.image.width, height = icon.image.height;
+            const std::vector<unsigned char>& pixels = icon.image.pixels;
             out << Utf8(icon.label) << '|' << icon.position.x << '|' << icon.position.y << '|' << icon.width << '|'
                 << icon.height << '|';
             if (width == icon.width && height == icon.height && width > 0 &&
@@ -153,7 +152,6 @@ protected:
             }
             out << '\n';
         }
-        ReleaseDesktopIcons(*shell, *icons);
         return out.str();
     }
 

@@ -1,6 +1,5 @@
-// Run-mode choice, the random source and the frame timing rules of the entry and frame loop.
+// Run-mode choice and the frame timing rules of the entry and frame loop.
 #include "app/frame_timing.h"
-#include "core/random.h"
 #include "app/run_mode.h"
 
 #include <gtest/gtest.h>
@@ -44,34 +43,6 @@ TEST(RunMode, OnlyTheFirstArgumentCounts) {
 
 TEST(RunMode, SwitchLettersAboveAsciiDoNotMisfold) {
     EXPECT_EQ(ModeFor({"/\xC3\xA7"}), RunMode::Show);  // 'ç' in UTF-8: not 'c'
-}
-
-TEST(RandomSource, KnownSequencesFromKnownSeeds) {
-    RandomSource random;
-    random.Seed(1);
-    for (int expected : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358}) EXPECT_EQ(random.Next(), expected);
-    random.Seed(0);
-    for (int expected : {38, 7719, 21238, 2437, 8855}) EXPECT_EQ(random.Next(), expected);
-}
-
-TEST(RandomSource, StaysInRangeAndWrapsTheStateAt32Bits) {
-    RandomSource random;
-    random.Seed(0xFFFFFFFFu);
-    // 0xFFFFFFFF * 214013 + 2531011 wraps to 0x00235AC6 modulo 2^32, so the draw is 0x23.
-    EXPECT_EQ(random.Next(), 35);
-    for (int i = 0; i < 100000; ++i) {
-        const int value = random.Next();
-        ASSERT_GE(value, 0);
-        ASSERT_LE(value, RandomSource::Max);
-    }
-}
-
-TEST(RandomSource, ProcessSourceReplaysAfterReseeding) {
-    SeedRandom(1234567);
-    const int first = Random(), second = Random();
-    SeedRandom(1234567);
-    EXPECT_EQ(Random(), first);
-    EXPECT_EQ(Random(), second);
 }
 
 TEST(MouseExitRule, FirstReadingOnlySetsTheReference) {

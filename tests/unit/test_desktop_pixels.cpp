@@ -3,7 +3,6 @@
 // by a plain colour when the file is no usable image.
 #include "core/rgba_image.h"
 #include "desktop/image_pixels.h"
-#include "tests/support/empty_shell.h"
 #include "desktop/wallpaper_image.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -137,12 +136,12 @@ TEST(PlainWallpaper, IsOnePaddedPixelOfTheColour) {
     EXPECT_EQ(At(plain, 0, 0), (std::array<int, 3>{51, 64, 77}));
 }
 
-// A shell that decodes nothing itself, or hands back a fixed image for one file's bytes.
-class DecodingShell final : public EmptyShell {
+// A platform decoder that decodes nothing, or hands back a fixed image for one file's bytes.
+class ScriptedDecoder {
 public:
     std::string decodable;
     int decodeCalls = 0;
-    std::optional<RgbaImage> DecodeWithPlatform(const std::string& bytes, std::int32_t fitWidth, std::int32_t fitHeight) override {
+    std::optional<RgbaImage> operator()(const std::string& bytes, std::int32_t fitWidth, std::int32_t fitHeight) {
         ++decodeCalls;
         if (bytes != decodable) return std::nullopt;
         RgbaImage image;
@@ -157,7 +156,11 @@ public:
 class WallpaperFiles : public testing::Test {
 protected:
     std::filesystem::path folder;
-    DecodingShell shell;
+    ScriptedDecoder decoder;
+    // The loader takes the decoder by value; this one reports back to the fixture's.
+    const PictureDecoder decode = [this](const std::string& bytes, std::int32_t width, std::int32_t height) {
+        return decoder(bytes, width, height);
+    };
     const Color backdrop{0.0f, 0.0f, 1.0f};
 
     void SetUp() override {
@@ -191,7 +194,7 @@ TEST_F(WallpaperFiles, EveryChannelCountAndRowLengthComesOutAsAlignedRgb) {
         for (int width : {5, 7, 8}) {
             const std::string path = Png("w" + std::to_string(channels) + "_" + std::to_string(width) + ".png",
                                          width, 3, channels, 90);
-            const WallpaperPixels pixels = LoadWallpaperPixels(path, shell, 4096, 1920, 1080, backdrop);
+            const WallpaperPixels pixels = LoadWallpaperPixels(path, decode, 4096, 1920, 1080, backdrop);
             ASSERT_TRUE(pixels.fromImage) << channels << " channels, width " << width;
             EXPECT_EQ(pixels.width, static_cast<std::uint32_t>(width));
             EXPECT_EQ(pixels.height, 3u);
@@ -205,14 +208,14 @@ TEST_F(WallpaperFiles, EveryChannelCountAndRowLengthComesOutAsAlignedRgb) {
 }
 
 TEST_F(WallpaperFiles, AnAlignedRgbImageIsUploadedFromTheDecodersBuffer) {
-    const WallpaperPixels pixels = LoadWallpaperPixels(Png("rgb.png", 8, 2, 3, 40), shell, 4096, 1920, 1080, backdrop);
+    const WallpaperPixels pixels = LoadWallpaperPixels(Png("rgb.png", 8, 2, 3, 40), decode, 4096, 1920, 1080, backdrop);
     ASSERT_TRUE(pixels.fromImage);
     EXPECT_TRUE(pixels.converted.empty());
     EXPECT_EQ(pixels.data, pixels.decoded.get());
 }
 
 TEST_F(WallpaperFiles, AnImageBeyondTheTextureLimitIsScaledToFit) {
-    const WallpaperPixels pixels = LoadWallpaperPixels(Png("wide.png", 300, 10, 3, 70), shell, 64, 1920, 1080, backdrop);
+    const WallpaperPixels pixels = LoadWallpaperPixels(Png("wide.png", 300, 10, 3, 70), decode, 64, 1920, 1080, backdrop);
     ASSERT_TRUE(pixels.fromImage);
     EXPECT_EQ(pixels.width, 64u);
     EXPECT_EQ(pixels.height, 10u);
@@ -235,7 +238,7 @@ TEST_F(WallpaperFiles, UnusableFilesShowTheBackdropColour) {
     paths.push_back(fifo);
 #endif
     for (const std::string& path : paths) {
-        const WallpaperPixels pixels = LoadWallpaperPixels(path, shell, 4096, 1920, 1080, backdrop);
+        const WallpaperPixels pixels = LoadWallpaperPixels(path, decode, 4096, 1920, 1080, backdrop);
         if (pixels.fromImage) {
             // stb_image may salvage a truncated PNG; it must then be a whole image of the file's size.
             EXPECT_EQ(path, truncated);
@@ -249,13 +252,13 @@ TEST_F(WallpaperFiles, UnusableFilesShowTheBackdropColour) {
 
 TEST_F(WallpaperFiles, ImagesTheDecoderCannotReadGoToThePlatformAtScreenSize) {
     const std::string svg = Bytes("picture.svg", "<svg xmlns='http://www.w3.org/2000/svg'/>");
-    shell.decodable = "<svg xmlns='http://www.w3.org/2000/svg'/>";
-    const WallpaperPixels pixels = LoadWallpaperPixels(svg, shell, 4096, 30, 20, backdrop);
+    decoder.decodable = "<svg xmlns='http://www.w3.org/2000/svg'/>";
+    const WallpaperPixels pixels = LoadWallpaperPixels(svg, decode, 4096, 30, 20, backdrop);
     ASSERT_TRUE(pixels.fromImage);
     EXPECT_EQ(pixels.width, 30u);
     EXPECT_EQ(pixels.height, 20u);
     EXPECT_EQ(First(pixels), (std::array<int, 3>{0, 255, 0}));
-    EXPECT_EQ(shell.decodeCalls, 1);
+    EXPECT_EQ(decoder.decodeCalls, 1);
 }
 
 TEST_F(WallpaperFiles, AHugeImageIsNotDecodedAtAll) {
@@ -268,7 +271,7 @@ TEST_F(WallpaperFiles, AHugeImageIsNotDecodedAtAll) {
         bytes[offset + 2] = char(0x4E);
         bytes[offset + 3] = char(0x20);
     }
-    const WallpaperPixels pixels = LoadWallpaperPixels(Bytes("huge.png", bytes), shell, 4096, 1920, 1080, backdrop);
+    const WallpaperPixels pixels = LoadWallpaperPixels(Bytes("huge.png", bytes), decode, 4096, 1920, 1080, backdrop);
     EXPECT_FALSE(pixels.fromImage);
     EXPECT_EQ(pixels.width, 1u);
 }

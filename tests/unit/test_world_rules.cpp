@@ -1,6 +1,7 @@
 // The world's rules that need no window: where creatures start, when they count as gone, when
 // the next one is due, which way they face and which sheet shows them.
 #include "core/random.h"
+#include "core/resource_ids.h"
 #include "tests/support/random_replay.h"
 #include "world/animation_sheets.h"
 #include "world/heading.h"
@@ -9,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -203,27 +206,29 @@ TEST(WorldHeading, NoMotionOrBrokenMotionFacesTheViewer) {
     EXPECT_EQ(HeadingSector({std::numeric_limits<float>::infinity(), 0}), S);
 }
 
-TEST(WorldSheets, IdentifiersFollowTheAlphabeticalSuffixOrderWithinEachGroup) {
-    EXPECT_EQ(SheetResourceId(SheetGroup::MaleZombieWalk, N), 226u);
-    EXPECT_EQ(SheetTextureName(SheetGroup::MaleZombieWalk, N), "male_zombie_walk_N");
-    EXPECT_EQ(SheetResourceId(SheetGroup::SoldierHit, E), 241u);
-    EXPECT_EQ(SheetTextureName(SheetGroup::SoldierHit, NW), "swat_soldier_hit_NW");
-    EXPECT_EQ(SheetResourceId(SheetGroup::SoldierHit, NW), 244u);
-    EXPECT_EQ(SheetResourceId(SheetGroup::FemaleZombieRun, E), 201u);
-    EXPECT_EQ(SheetResourceId(SheetGroup::FemaleZombieRun, W), 208u);
-    EXPECT_EQ(SheetTextureName(SheetGroup::FemaleZombieWalk, SE), "female_zombie_walk_SE");
-    EXPECT_EQ(SheetResourceId(SheetGroup::FemaleZombieWalk, SE), 214u);
-    EXPECT_EQ(SheetResourceId(SheetGroup::MaleZombieRun, SW), 223u);
-    EXPECT_EQ(SheetResourceId(SheetGroup::SoldierWalk, S), 237u);
-
-    // All 48 identifiers are distinct and cover 201..248.
+// Every heading of every group shows its own catalogued sheet, named for that heading: a group
+// pointing two headings at one sheet, or a name at another heading's id, fails here.
+TEST(WorldSheets, EveryHeadingOfEveryGroupHasItsOwnCataloguedSheet) {
+    const char* const compass[8] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW"};
     std::set<std::uint32_t> ids;
+    std::set<std::string> names;
     for (SheetGroup group : {SheetGroup::FemaleZombieRun, SheetGroup::FemaleZombieWalk, SheetGroup::MaleZombieRun,
-                             SheetGroup::MaleZombieWalk, SheetGroup::SoldierWalk, SheetGroup::SoldierHit})
-        for (int direction = N; direction <= NW; ++direction) ids.insert(SheetResourceId(group, direction));
-    EXPECT_EQ(ids.size(), 48u);
-    EXPECT_EQ(*ids.begin(), 201u);
-    EXPECT_EQ(*ids.rbegin(), 248u);
+                             SheetGroup::MaleZombieWalk, SheetGroup::SoldierWalk, SheetGroup::SoldierHit}) {
+        const std::string north = SheetTextureName(group, N);
+        const std::string prefix = north.substr(0, north.size() - 1);
+        for (int direction = N; direction <= NW; ++direction) {
+            EXPECT_GT(SheetFrameCount(SheetResourceId(group, direction)), 0u) << prefix << direction;
+            EXPECT_EQ(SheetTextureName(group, direction), prefix + compass[direction]);
+            ids.insert(SheetResourceId(group, direction));
+            names.insert(SheetTextureName(group, direction));
+        }
+    }
+    EXPECT_EQ(ids.size(), std::size(SpriteSheets));
+    EXPECT_EQ(names.size(), 48u);
+    // The generated names tie a heading's texture name to the manifest line of its image.
+    EXPECT_EQ(SheetResourceId(SheetGroup::MaleZombieWalk, N), ResourceId::MaleZombieWalkN);
+    EXPECT_EQ(SheetTextureName(SheetGroup::SoldierHit, NW), "swat_soldier_hit_NW");
+    EXPECT_EQ(SheetResourceId(SheetGroup::SoldierHit, NW), ResourceId::SwatSoldierHitNW);
 }
 
 TEST(WorldSheets, ADirectionOutsideTheCompassHasNoSheet) {

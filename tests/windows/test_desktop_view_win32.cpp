@@ -4,7 +4,7 @@
 // and every COM reference, item ID list and name released afterwards.
 #include "app/show_mode.h"
 #include "desktop/desktop_capture.h"
-#include "desktop/shell.h"
+#include "desktop/win32/desktop_shell.h"
 #include "fake_shell/fake_shell.h"
 
 #include <gtest/gtest.h>
@@ -119,15 +119,13 @@ protected:
     std::optional<std::vector<CapturedIcon>> Capture(const fake_shell::Scene& scene) {
         std::optional<std::vector<CapturedIcon>> result;
         WithFakeShell(scene, [&](fake_shell::FakeShell&) {
-            std::unique_ptr<DesktopShell> shell = CreateDesktopShell();
-            std::optional<std::vector<DesktopIcon>> icons = CaptureDesktopIcons(*shell);
-            if (icons) {
+            const std::optional<CapturedDesktop> desktop = CaptureDesktop();
+            if (desktop) {
                 result.emplace();
-                for (const DesktopIcon& icon : *icons) {
-                    EXPECT_NE(icon.icon, nullptr);
+                for (const DesktopIcon& icon : desktop->icons) {
+                    EXPECT_EQ(icon.image.pixels.size(), static_cast<std::size_t>(icon.width) * icon.height * 4);
                     result->push_back({icon.label, icon.position.x, icon.position.y, icon.width, icon.height});
                 }
-                ReleaseDesktopIcons(*shell, *icons);
             }
         });
         return result;
@@ -248,10 +246,8 @@ TEST_F(FakeDesktopView, EveryItemIdListAndNameIsFreed) {
         static TaskAllocationSpy spy;
         ASSERT_EQ(CoRegisterMallocSpy(&spy), S_OK);
         {
-            std::unique_ptr<DesktopShell> shell = CreateDesktopShell();
-            std::optional<std::vector<DesktopIcon>> icons = CaptureDesktopIcons(*shell);
-            EXPECT_EQ(icons.value_or(std::vector<DesktopIcon>{}).size(), 3u);
-            if (icons) ReleaseDesktopIcons(*shell, *icons);
+            const std::optional<CapturedDesktop> desktop = CaptureDesktop();
+            EXPECT_EQ(desktop ? desktop->icons.size() : 0u, 3u);
         }
         const std::size_t outstanding = spy.Outstanding();
         const std::size_t allocations = spy.Allocations();

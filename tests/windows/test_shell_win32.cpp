@@ -3,7 +3,7 @@
 // at the size the DPI gives, GDI capture of icons with and without an alpha channel, the
 // wallpaper setting under any name, and the whole capture.
 #include "desktop/desktop_capture.h"
-#include "desktop/shell.h"
+#include "desktop/win32/desktop_shell.h"
 #include "desktop/wallpaper_image.h"
 #include "desktop/win32/icon_alpha.h"
 
@@ -197,8 +197,8 @@ std::wstring TranscodedWallpaper() {
 
 // The top-left and bottom-left pixels of a wallpaper as the background would upload it; none when
 // the path gives no image.
-std::optional<std::pair<std::uint32_t, std::uint32_t>> WallpaperCorners(const std::string& path, DesktopShell& shell) {
-    const WallpaperPixels pixels = LoadWallpaperPixels(path, shell, 4096, 1920, 1080, Backdrop(Color{0, 0, 0}));
+std::optional<std::pair<std::uint32_t, std::uint32_t>> WallpaperCorners(const std::string& path) {
+    const WallpaperPixels pixels = LoadWallpaperPixels(path, DecodeWithPlatform, 4096, 1920, 1080, Backdrop(Color{0, 0, 0}));
     if (!pixels.fromImage || pixels.data == nullptr) return std::nullopt;
     auto rgb = [&pixels](std::size_t at) {
         return static_cast<std::uint32_t>(pixels.data[at] << 16 | pixels.data[at + 1] << 8 | pixels.data[at + 2]);
@@ -455,7 +455,7 @@ TEST_F(Win32Shell, AWallpaperNamedOutsideTheAnsiCodePageOpens) {
     const std::string narrow = shell->QueryWallpaperPath();
     SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(L""), SPIF_UPDATEINIFILE);
     EXPECT_EQ(narrow, Utf8(path));
-    EXPECT_EQ(WallpaperCorners(narrow, *shell), std::make_pair(0xFF0000u, 0x0000FFu));
+    EXPECT_EQ(WallpaperCorners(narrow), std::make_pair(0xFF0000u, 0x0000FFu));
     DeleteFileW(path.c_str());
     RemoveDirectoryW(folder.c_str());
 }
@@ -477,7 +477,7 @@ TEST_F(Win32Shell, AWallpaperThatDoesNotOpenGivesWayToTheSystemsCopy) {
     DeleteFileW(path.c_str());
     const std::string fallback = shell->QueryWallpaperPath();
     EXPECT_EQ(fallback, Utf8(copy));
-    EXPECT_EQ(WallpaperCorners(fallback, *shell), std::make_pair(0x00FF00u, 0x00FF00u));
+    EXPECT_EQ(WallpaperCorners(fallback), std::make_pair(0x00FF00u, 0x00FF00u));
     // No wallpaper is a plain colour desktop, whatever copy is left behind.
     ASSERT_TRUE(setWallpaper(L""));
     EXPECT_EQ(shell->QueryWallpaperPath(), "");
@@ -492,7 +492,7 @@ TEST_F(Win32Shell, PlatformDecoderReadsWhatThePortableOneCannot) {
     WriteIco(path, 4, 4, bgra);
 
     const std::string bytes = ReadFileBytes(path);
-    const std::optional<RgbaImage> whole = shell->DecodeWithPlatform(bytes, 100, 100);
+    const std::optional<RgbaImage> whole = DecodeWithPlatform(bytes, 100, 100);
     ASSERT_TRUE(whole.has_value());
     ASSERT_EQ(whole->width, 4);
     ASSERT_EQ(whole->height, 4);
@@ -503,29 +503,28 @@ TEST_F(Win32Shell, PlatformDecoderReadsWhatThePortableOneCannot) {
               (std::vector<unsigned char>{0, 0, 255, 255}));
 
     // Larger than the box: scaled down, keeping its shape.
-    const std::optional<RgbaImage> fitted = shell->DecodeWithPlatform(bytes, 2, 3);
+    const std::optional<RgbaImage> fitted = DecodeWithPlatform(bytes, 2, 3);
     ASSERT_TRUE(fitted.has_value());
     EXPECT_EQ(fitted->width, 2);
     EXPECT_EQ(fitted->height, 2);
 
-    EXPECT_FALSE(shell->DecodeWithPlatform("not an image at all", 10, 10).has_value());
-    EXPECT_FALSE(shell->DecodeWithPlatform("", 10, 10).has_value());
+    EXPECT_FALSE(DecodeWithPlatform("not an image at all", 10, 10).has_value());
+    EXPECT_FALSE(DecodeWithPlatform("", 10, 10).has_value());
     std::remove(path.c_str());
 }
 
 TEST_F(Win32Shell, CaptureOfTheLiveDesktopEndsWithAListOfRealIcons) {
     PrepareDesktop();
-    const std::optional<std::vector<DesktopIcon>> icons = CaptureDesktopIcons(*shell);
+    const std::optional<CapturedDesktop> desktop = CaptureDesktop();
     // Wine's desktop view lists no items, so the list may be empty there; whatever is listed
     // must be a real icon with a label.
-    ASSERT_TRUE(icons.has_value());
-    std::vector<DesktopIcon> captured = *icons;
-    for (const DesktopIcon& icon : captured) {
-        EXPECT_NE(icon.icon, nullptr);
+    ASSERT_TRUE(desktop.has_value());
+    for (const DesktopIcon& icon : desktop->icons) {
+        EXPECT_FALSE(icon.image.pixels.empty());
         EXPECT_FALSE(icon.label.empty());
     }
-    ReleaseDesktopIcons(*shell, captured);
-    EXPECT_TRUE(captured.empty());
+    // The desktop's colour is always known on Windows.
+    EXPECT_TRUE(desktop->wallpaper.color.has_value());
 }
 
 }  // namespace

@@ -1,232 +1,174 @@
-// GNOME, Ubuntu and Budgie (org.gnome.desktop.background) and Cinnamon (the same keys under
-// org.cinnamon.desktop.background): the picture, GNOME's dark-style one under a dark colour
-// scheme, the slide a timed slideshow (an .xml picture) shows now, else the colour or gradient.
+// GNOME, with Ubuntu's and Budgie's flavours.
+// Icons: none unless the desktop-icons extension (DING) is active, which it is by default on
+// Ubuntu. DING lays a grid over the primary monitor's work area, shows Home and Trash before the
+// files, and keeps positions in the files' metadata (gvfs). Budgie's desktop view is off unless
+// switched on, and flows its items down the primary monitor.
+// Wallpaper: org.gnome.desktop.background (gnome_background.h), drawn as mutter draws it.
+#include "desktop/xdg/desktop_places.h"
+#include "desktop/xdg/environments/environment_readers.h"
+#include "desktop/xdg/environments/gnome_background.h"
 #include "desktop/xdg/gsettings_reader.h"
-#include "desktop/xdg/settings_files.h"
-#include "desktop/xdg/wallpaper.h"
 
 #include <glib.h>
 
-#include <cmath>
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace {
 
-// ---- Slideshows -----------------------------------------------------------------------------
+constexpr const char* DingUuid = "ding@rastersoft.com";
 
-// A picture of a slideshow: one file, or the same picture at several sizes.
-struct SizedPicture {
-    long long width = -1;  // -1: a plain file without sizes
-    long long height = -1;
-    std::string path;
+bool Contains(const std::optional<std::vector<std::string>>& list, const char* value) {
+    return list && std::find(list->begin(), list->end(), value) != list->end();
+}
+
+bool DingActive(bool ubuntu) {
+    const GSettingsReader shell("org.gnome.shell");
+    const bool disabled = Contains(shell.StringList("disabled-extensions"), DingUuid);
+    // Ubuntu's session runs it as part of the desktop; elsewhere the user enables it.
+    if (ubuntu) return !disabled;
+    return Contains(shell.StringList("enabled-extensions"), DingUuid) && !disabled &&
+           !shell.Boolean("disable-user-extensions").value_or(false);
+}
+
+// DING's sizes by its icon-size setting: the icon, and the item it sits in.
+struct DingSize {
+    std::int32_t icon, width, height;
 };
+DingSize DingSizeOf(const std::string& name) {
+    if (name == "tiny") return {36, 70, 80};
+    if (name == "small") return {48, 90, 90};
+    if (name == "large") return {96, 130, 138};
+    return {64, 120, 106};  // "standard"
+}
 
-// One timed entry: a picture shown for duration seconds, or a transition from one picture to the
-// next (the desktop blends them; the mirror shows the nearer one).
-struct Slide {
-    double duration = 0.0;
-    std::vector<SizedPicture> picture;
-    std::vector<SizedPicture> nextPicture;  // transitions only
-};
+std::vector<std::string> ExtensionSchemaFolders(const char* uuid) {
+    std::vector<std::string> folders{std::string(g_get_user_data_dir()) + "/gnome-shell/extensions/" + uuid + "/schemas"};
+    for (const gchar* const* data = g_get_system_data_dirs(); *data != nullptr; ++data)
+        folders.push_back(std::string(*data) + "/gnome-shell/extensions/" + uuid + "/schemas");
+    return folders;
+}
 
-struct SlideshowParse {
-    std::vector<std::string> elements;  // the open elements
-    std::vector<Slide> slides;
-    std::tm start{};
-    bool hasStart = false;
-    std::string text;
-    std::vector<SizedPicture> variants;  // of the open <file>, <from> or <to>
-    SizedPicture size;                   // the open <size>
-};
+// ---- Icons --------------------------------------------------------------------------------------
 
-constexpr std::size_t MaxSlides = 10000;
-constexpr std::size_t MaxVariants = 64;
+std::optional<IconArrangement> DingDesktopIcons(const ScreenFacts& screen, bool ubuntu) {
+    std::optional<std::vector<XdgDesktopItem>> files =
+        ReadDesktopFolder(XdgDesktopDirectory(), "metadata::nautilus-icon-position");
+    if (!files) return std::nullopt;
+    if (!DingActive(ubuntu)) return IconArrangement{};  // plain GNOME shows no desktop icons
 
-bool Is(const gchar* element, const char* name) { return std::strcmp(element, name) == 0; }
-
-void StartElement(GMarkupParseContext*, const gchar* element, const gchar** names, const gchar** values,
-                  gpointer data, GError** error) {
-    auto& parse = *static_cast<SlideshowParse*>(data);
-    if (parse.elements.size() >= 16 || parse.slides.size() >= MaxSlides) {
-        g_set_error_literal(error, G_MARKUP_ERROR, G_MARKUP_ERROR_INVALID_CONTENT, "not a slideshow");
-        return;
-    }
-    parse.elements.emplace_back(element);
-    parse.text.clear();
-    if (Is(element, "static") || Is(element, "transition")) parse.slides.emplace_back();
-    if (Is(element, "file") || Is(element, "from") || Is(element, "to")) parse.variants.clear();
-    if (Is(element, "size")) {
-        parse.size = SizedPicture{0, 0, {}};
-        for (; *names != nullptr; ++names, ++values) {
-            if (Is(*names, "width")) parse.size.width = std::max(0LL, (long long)g_ascii_strtoll(*values, nullptr, 10));
-            if (Is(*names, "height")) parse.size.height = std::max(0LL, (long long)g_ascii_strtoll(*values, nullptr, 10));
+    const GSettingsReader ding("org.gnome.shell.extensions.ding", ExtensionSchemaFolders(DingUuid));
+    const DingSize size = DingSizeOf(ding.String("icon-size").value_or("standard"));
+    std::vector<XdgDesktopItem> items;
+    if (ding.Boolean("show-home").value_or(true)) items.push_back(SpecialItem(SpecialPlace::Home, "Home"));
+    if (ding.Boolean("show-trash").value_or(true)) items.push_back(SpecialItem(SpecialPlace::Trash, "Trash"));
+    for (XdgDesktopItem& file : *files) {
+        // A launcher the user has not allowed to run shows its file name.
+        if (g_str_has_suffix(file.fileName.c_str(), ".desktop") && !(file.trusted && file.executable)) {
+            gchar* shown = g_filename_display_name(file.fileName.c_str());
+            file.displayName = shown ? shown : file.fileName;
+            g_free(shown);
         }
+        items.push_back(std::move(file));
     }
-}
+    if (ding.Boolean("show-volumes").value_or(true))
+        for (XdgDesktopItem& volume : MountedVolumes()) items.push_back(std::move(volume));
 
-void Text(GMarkupParseContext*, const gchar* text, gsize length, gpointer data, GError**) {
-    auto& parse = *static_cast<SlideshowParse*>(data);
-    if (parse.text.size() < 4096) parse.text.append(text, std::min<gsize>(length, 4096));
-}
+    // The grid over the work area: as many cells as fit with 2 px around each item, stretched to
+    // share out the rest; each item 2 px inside its cell, its icon centred at its top.
+    constexpr std::int32_t Spacing = 2;
+    const std::int32_t width = std::max(screen.workWidth, 1), height = std::max(screen.workHeight, 1);
+    SlotGrid grid;
+    grid.columns = std::max(1, width / (size.width + 4 * Spacing));
+    grid.rows = std::max(1, height / (size.height + 4 * Spacing));
+    grid.spanX = width;
+    grid.spanY = height;
+    const std::int32_t cellWidth = width / grid.columns, cellHeight = height / grid.rows;
+    grid.stepX = cellWidth;
+    grid.stepY = cellHeight;
+    grid.first = ShellPoint{screen.workX + Spacing + (cellWidth - 2 * Spacing - size.icon) / 2, screen.workY + Spacing};
+    const std::string corner = ding.String("start-corner").value_or("top-left");
+    grid.fromRight = corner.find("right") != std::string::npos;
+    grid.fromBottom = corner.find("bottom") != std::string::npos;
 
-std::string Stripped(const std::string& text) {
-    gchar* stripped = g_strstrip(g_strdup(text.c_str()));
-    std::string result = stripped;
-    g_free(stripped);
-    return result;
-}
-
-void EndElement(GMarkupParseContext*, const gchar* element, gpointer data, GError**) {
-    auto& parse = *static_cast<SlideshowParse*>(data);
-    if (parse.elements.empty()) return;
-    parse.elements.pop_back();
-    const std::string parent = parse.elements.empty() ? "" : parse.elements.back();
-    const std::string value = Stripped(parse.text);
-    parse.text.clear();
-    if (parent == "starttime") {
-        const int number = static_cast<int>(g_ascii_strtoll(value.c_str(), nullptr, 10));
-        parse.hasStart = true;
-        if (Is(element, "year")) parse.start.tm_year = number - 1900;
-        else if (Is(element, "month")) parse.start.tm_mon = number - 1;
-        else if (Is(element, "day")) parse.start.tm_mday = number;
-        else if (Is(element, "hour")) parse.start.tm_hour = number;
-        else if (Is(element, "minute")) parse.start.tm_min = number;
-        else if (Is(element, "second")) parse.start.tm_sec = number;
-        return;
-    }
-    if (Is(element, "size")) {
-        parse.size.path = value;
-        if (!value.empty() && parse.variants.size() < MaxVariants) parse.variants.push_back(parse.size);
-        return;
-    }
-    if (parse.slides.empty()) return;
-    Slide& slide = parse.slides.back();
-    if (Is(element, "duration") && (parent == "static" || parent == "transition")) {
-        const double duration = g_ascii_strtod(value.c_str(), nullptr);
-        slide.duration = std::isfinite(duration) && duration > 0.0 ? duration : 0.0;
-    } else if (Is(element, "file") || Is(element, "from") || Is(element, "to")) {
-        if (parse.variants.empty() && !value.empty()) parse.variants.push_back(SizedPicture{-1, -1, value});
-        (Is(element, "to") ? slide.nextPicture : slide.picture) = std::move(parse.variants);
-        parse.variants.clear();
-    }
-}
-
-// The variant for a screen of width x height: among those at least that large (else among all),
-// the nearest in aspect ratio, then the nearest in width.
-std::string BestSize(const std::vector<SizedPicture>& variants, std::int32_t width, std::int32_t height) {
-    const double aspect = width > 0 && height > 0 ? static_cast<double>(width) / height : 1.0;
-    for (const bool onlyLarger : {true, false}) {
-        const SizedPicture* best = nullptr;
-        double bestAspect = 0.0;
-        long long bestWidth = 0;
-        for (const SizedPicture& variant : variants) {
-            if (onlyLarger && (variant.width < width || variant.height < height)) continue;
-            const double ratio = variant.height > 0 ? static_cast<double>(variant.width) / variant.height : 1.0;
-            const double aspectDistance = std::fabs(ratio - aspect);
-            const long long widthDistance = std::llabs(variant.width - width);
-            if (best == nullptr || aspectDistance < bestAspect ||
-                (aspectDistance == bestAspect && widthDistance < bestWidth)) {
-                best = &variant;
-                bestAspect = aspectDistance;
-                bestWidth = widthDistance;
-            }
+    const bool arranged = ding.Boolean("keep-arranged").value_or(false);
+    std::vector<std::size_t> order(items.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    if (arranged) order = NameOrder(items, false);
+    std::vector<RecordedPlace> records;
+    std::vector<std::size_t> shown;
+    for (const std::size_t index : order) {
+        RecordedPlace record;
+        const std::optional<ShellPoint>& saved = items[index].recordedPosition;
+        if (!arranged && saved) {
+            // The item's top-left in screen coordinates names its cell in the primary monitor's
+            // grid; an item saved on another monitor is shown there, not here.
+            const std::int64_t x = std::int64_t{saved->x} - screen.x - screen.workX;
+            const std::int64_t y = std::int64_t{saved->y} - screen.y - screen.workY;
+            if (x < 0 || y < 0 || x >= width || y >= height) continue;
+            record.slot = Slot{static_cast<std::int32_t>(x / cellWidth), static_cast<std::int32_t>(y / cellHeight)};
         }
-        if (best != nullptr) return best->path;
+        records.push_back(record);
+        shown.push_back(index);
     }
-    return {};
+    const auto positions = PlaceIcons(grid, records, size.icon, ScreenSize{screen.width, screen.height});
+    return Arranged(size.icon, std::move(items), shown, positions);
+}
+
+std::optional<IconArrangement> BudgieDesktopIcons(const ScreenFacts& screen) {
+    std::optional<std::vector<XdgDesktopItem>> files = ReadDesktopFolder(XdgDesktopDirectory());
+    if (!files) return std::nullopt;
+    // Older releases kept the settings under their former name.
+    const char* current = "org.buddiesofbudgie.budgie-desktop-view";
+    const GSettingsReader view(GSettingsReader(current).Installed() ? current : "us.getsol.budgie-desktop-view");
+    if (!view.Boolean("show").value_or(false)) return IconArrangement{};
+
+    const std::string sizeName = view.String("icon-size").value_or("normal");
+    const std::int32_t icon = sizeName == "small" ? 32 : sizeName == "large" ? 64 : sizeName == "massive" ? 96 : 48;
+    const std::int32_t itemWidth = (sizeName == "large" ? 150 : sizeName == "massive" ? 160 : 90) + 2 * 10;
+    const std::int32_t itemHeight = icon + 70;
+    std::vector<XdgDesktopItem> items;
+    if (view.Boolean("show-home-folder").value_or(true)) items.push_back(SpecialItem(SpecialPlace::Home, "Home"));
+    if (view.Boolean("show-trash-folder").value_or(true)) items.push_back(SpecialItem(SpecialPlace::Trash, "Trash"));
+    if (view.Boolean("show-active-mounts").value_or(false))
+        for (XdgDesktopItem& volume : MountedVolumes()) items.push_back(std::move(volume));
+    const std::size_t specials = items.size();
+    const std::vector<std::size_t> fileOrder = NameOrder(*files, true);
+    for (XdgDesktopItem& file : *files) items.push_back(std::move(file));
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < specials; ++i) order.push_back(i);
+    for (const std::size_t index : fileOrder) order.push_back(specials + index);
+
+    // Items flow down the primary monitor's work area in columns, the icon centred at the top.
+    SlotGrid grid;
+    grid.rows = std::max(1, screen.workHeight / itemHeight);
+    grid.columns = std::max(1, screen.workWidth / itemWidth);
+    grid.stepX = itemWidth;
+    grid.stepY = itemHeight;
+    grid.first = ShellPoint{screen.workX + (itemWidth - icon) / 2, screen.workY + 10};
+    const auto positions = PlaceIcons(grid, std::vector<RecordedPlace>(order.size()), icon, ScreenSize{screen.width, screen.height});
+    return Arranged(icon, std::move(items), order, positions);
 }
 
 }  // namespace
 
-std::string SlideshowPictureAt(std::string_view xml, std::time_t now, std::int32_t width, std::int32_t height) {
-    SlideshowParse parse;
-    GMarkupParser parser{StartElement, EndElement, Text, nullptr, nullptr};
-    GMarkupParseContext* context = g_markup_parse_context_new(&parser, G_MARKUP_DEFAULT_FLAGS, &parse, nullptr);
-    const bool parsed = g_markup_parse_context_parse(context, xml.data(), static_cast<gssize>(xml.size()), nullptr) &&
-                        g_markup_parse_context_end_parse(context, nullptr);
-    g_markup_parse_context_free(context);
-    if (!parsed || parse.slides.empty()) return {};
-
-    double total = 0.0;
-    for (const Slide& slide : parse.slides) total += slide.duration;
-    if (parse.slides.size() == 1 || total <= 0.0) return BestSize(parse.slides.front().picture, width, height);
-    // The show runs from its start time (local time) and repeats.
-    parse.start.tm_isdst = -1;
-    const std::time_t start = parse.hasStart ? std::mktime(&parse.start) : 0;
-    double elapsed = std::fmod(std::difftime(now, start == static_cast<std::time_t>(-1) ? 0 : start), total);
-    if (elapsed < 0.0) elapsed += total;
-    for (const Slide& slide : parse.slides) {
-        if (elapsed < slide.duration) {
-            const bool later = !slide.nextPicture.empty() && elapsed >= slide.duration / 2;
-            return BestSize(later ? slide.nextPicture : slide.picture, width, height);
-        }
-        elapsed -= slide.duration;
-    }
-    return BestSize(parse.slides.back().picture, width, height);
+std::optional<IconArrangement> GnomeDesktopIcons(const DesktopSession& session) {
+    return session.budgie ? BudgieDesktopIcons(session.screen) : DingDesktopIcons(session.screen, session.ubuntu);
 }
 
-namespace {
-
-// A picture setting as a file to show: a slideshow file gives its current slide.
-// How an environment draws GNOME's background keys.
-struct BackgroundRules {
-    bool onlyUserSet = false;
-    bool darkPicture = true;  // picture-uri-dark under a dark colour scheme
-    bool slideshows = true;   // an .xml picture shows its current slide (else no picture)
-    GradientRamp ramp = GradientRamp::EdgeToEdge;
-    std::time_t now = 0;
-    ScreenFacts screen;
-};
-
-// The picture a setting names as a file to show.
-std::string PictureOf(const std::string& setting, const BackgroundRules& rules) {
-    std::string path = LocalPathFromUriOrPath(setting);
-    if (path.size() > 4 && g_str_has_suffix(path.c_str(), ".xml")) {
-        const std::optional<std::string> xml = rules.slideshows ? ReadSettingsFile(path) : std::nullopt;
-        path = xml ? SlideshowPictureAt(*xml, rules.now, rules.screen.width, rules.screen.height) : std::string();
-    }
-    return path;
-}
-
-// Shared with Cinnamon, whose background keys are GNOME's own under another schema.
-std::optional<WallpaperSetting> GnomeStyleBackground(const char* schemaId, const BackgroundRules& rules) {
-    const GSettingsReader background(schemaId);
-    const bool onlyUserSet = rules.onlyUserSet;
-    if (!background.Installed()) return std::nullopt;
-    if (onlyUserSet && !background.UserSet("picture-uri") && !background.UserSet("picture-uri-dark") &&
-        !background.UserSet("primary-color") && !background.UserSet("picture-options"))
-        return std::nullopt;
-    WallpaperSetting setting;
-    std::string picture = background.String("picture-uri").value_or("");
-    if (rules.darkPicture) {
-        const GSettingsReader interface("org.gnome.desktop.interface");
-        const std::string dark = background.String("picture-uri-dark").value_or("");
-        if (interface.String("color-scheme").value_or("") == "prefer-dark" && !dark.empty()) picture = dark;
-    }
-    if (background.String("picture-options").value_or("") != "none") setting.path = PictureOf(picture, rules);
-    ReadBackgroundColors(background, "vertical", "horizontal", setting);
-    if (setting.gradient) setting.gradient->ramp = rules.ramp;
-    return setting;
-}
-
-}  // namespace
+// ---- Wallpaper ----------------------------------------------------------------------------------
 
 // GNOME Shell draws through mutter: a two-texel gradient stretched, slideshows, the dark picture.
-std::optional<WallpaperSetting> GnomeWallpaper(bool onlyUserSet, std::time_t now, const ScreenFacts& screen) {
-    return GnomeStyleBackground("org.gnome.desktop.background",
-                                {onlyUserSet, true, true, GradientRamp::MiddleHalf, now, screen});
-}
-
 // Budgie's window manager: mutter's gradient, no dark picture, and a slideshow is no picture.
-std::optional<WallpaperSetting> BudgieWallpaper(const ScreenFacts& screen) {
+std::optional<WallpaperSetting> GnomeWallpaper(const DesktopSession& session) {
+    if (session.budgie)
+        return GnomeStyleBackground("org.gnome.desktop.background",
+                                    {false, false, false, GradientRamp::MiddleHalf, 0, session.screen});
     return GnomeStyleBackground("org.gnome.desktop.background",
-                                {false, false, false, GradientRamp::MiddleHalf, 0, screen});
+                                {false, true, true, GradientRamp::MiddleHalf, session.now, session.screen});
 }
 
-// Cinnamon's settings daemon draws with its own copy of gnome-bg: gradients edge to edge.
-std::optional<WallpaperSetting> CinnamonWallpaper(std::time_t now, const ScreenFacts& screen) {
-    return GnomeStyleBackground("org.cinnamon.desktop.background",
-                                {false, false, true, GradientRamp::EdgeToEdge, now, screen});
+std::optional<WallpaperSetting> GnomeWallpaperTheUserSet(const DesktopSession& session) {
+    return GnomeStyleBackground("org.gnome.desktop.background",
+                                {true, true, true, GradientRamp::MiddleHalf, session.now, session.screen});
 }

@@ -1,9 +1,11 @@
-// KDE Plasma 5/6: the wallpaper of the desktop containment on the primary screen in the current
-// activity (plasma-org.kde.plasma.desktop-appletsrc); an empty image means the default wallpaper
-// package, and a package folder shows its image sized best for the screen.
-#include "desktop/xdg/desktop_icons.h"
+// KDE Plasma 5/6, both read from the desktop containment on the primary screen in the current
+// activity (plasma-org.kde.plasma.desktop-appletsrc).
+// Icons: only the folder view layout shows any: the folder by name, folders first, on Plasma's
+// grid of the icon size it is set to, with the positions it saved per screen size.
+// Wallpaper: an empty image means the default wallpaper package, and a package folder shows its
+// image sized best for the screen; the plain colour plugin its colour.
+#include "desktop/xdg/environments/environment_readers.h"
 #include "desktop/xdg/settings_files.h"
-#include "desktop/xdg/wallpaper.h"
 
 #include <glib.h>
 
@@ -193,7 +195,8 @@ std::string PlasmaPackagePicture(std::string folder, const ScreenFacts& screen, 
     return BestImageIn(folder + "/contents/images", screen);
 }
 
-std::optional<WallpaperSetting> PlasmaWallpaper(const ScreenFacts& screen) {
+std::optional<WallpaperSetting> PlasmaWallpaper(const DesktopSession& session) {
+    const ScreenFacts& screen = session.screen;
     const std::optional<std::string> text = ReadSettingsFile(UserConfigPath({"plasma-org.kde.plasma.desktop-appletsrc"}));
     if (!text) return std::nullopt;
     const std::optional<PlasmaWallpaperRecord> record = ParsePlasmaAppletsrc(*text, CurrentActivity());
@@ -256,7 +259,8 @@ std::string GeneralValue(const Containment& desktop, const char* key, const char
 
 }  // namespace
 
-std::optional<IconArrangement> PlasmaDesktopIcons(const ScreenFacts& screen) {
+std::optional<IconArrangement> PlasmaDesktopIcons(const DesktopSession& session) {
+    const ScreenFacts& screen = session.screen;
     std::optional<std::vector<XdgDesktopItem>> files = ReadDesktopFolder(XdgDesktopDirectory());
     if (!files) return std::nullopt;
     const std::optional<std::string> text = ReadSettingsFile(UserConfigPath({"plasma-org.kde.plasma.desktop-appletsrc"}));

@@ -1,11 +1,33 @@
-// Wallpaper setters that run without a desktop environment: nitrogen's saved setting and the
-// command feh saves in ~/.fehbg (read as text, never run).
+// No desktop environment: a window manager alone, or a session that names none.
+// Icons: the desktop folder in name order, folders first, on a plain grid of 96 px cells from the
+// top-left, at the positions GNOME-style metadata recorded.
+// Wallpaper: the setters that run without a desktop environment: nitrogen's saved setting and
+// the command feh saves in ~/.fehbg (read as text, never run).
+#include "desktop/xdg/environments/environment_readers.h"
 #include "desktop/xdg/settings_files.h"
-#include "desktop/xdg/wallpaper.h"
 
 #include <glib.h>
 
 #include <cstring>
+
+// ---- Icons --------------------------------------------------------------------------------------
+
+std::optional<IconArrangement> PlainDesktopIcons(const DesktopSession& session) {
+    const ScreenFacts& screen = session.screen;
+    std::optional<std::vector<XdgDesktopItem>> items =
+        ReadDesktopFolder(XdgDesktopDirectory(), "metadata::nautilus-icon-position");
+    if (!items) return std::nullopt;
+    // Columns of 96 px cells from the top-left corner, filled top to bottom; the 48 px icon at the
+    // top of its cell, centred.
+    const SlotGrid grid = ColumnsOfCells(screen, 12, 96, 96, ShellPoint{(96 - 48) / 2, 8});
+    const std::vector<std::size_t> order = NameOrder(*items, true);
+    std::vector<RecordedPlace> records;
+    for (const std::size_t index : order) records.push_back(RecordedPlace{std::nullopt, (*items)[index].recordedPosition});
+    const auto positions = PlaceIcons(grid, records, 48, ScreenSize{screen.width, screen.height});
+    return Arranged(48, std::move(*items), order, positions);
+}
+
+// ---- Wallpaper ----------------------------------------------------------------------------------
 
 std::optional<WallpaperSetting> ParseNitrogenConfig(std::string_view text) {
     const IniFile file = ParseIniFile(text);
@@ -29,7 +51,7 @@ std::optional<WallpaperSetting> ParseNitrogenConfig(std::string_view text) {
     return setting;
 }
 
-std::optional<WallpaperSetting> NitrogenWallpaper() {
+std::optional<WallpaperSetting> NitrogenWallpaper(const DesktopSession&) {
     const std::optional<std::string> text = ReadSettingsFile(UserConfigPath({"nitrogen", "bg-saved.cfg"}));
     return text ? ParseNitrogenConfig(*text) : std::nullopt;
 }
@@ -59,7 +81,7 @@ std::optional<WallpaperSetting> ParseFehbg(const std::string& text) {
     return result;
 }
 
-std::optional<WallpaperSetting> FehWallpaper() {
+std::optional<WallpaperSetting> FehWallpaper(const DesktopSession&) {
     gchar* path = g_build_filename(g_get_home_dir(), ".fehbg", nullptr);
     const std::optional<std::string> text = ReadSettingsFile(path);
     g_free(path);

@@ -1,10 +1,14 @@
-// XFCE 4.18/4.20 (xfdesktop): the backdrop of the primary monitor's connector and the shown
-// workspace in the xfce4-desktop channel, with the system's channel and xfdesktop's own default
-// picture behind the user's; and the desktop icons on xfdesktop's slots, with the saved ones.
-#include "desktop/xdg/desktop_icons.h"
+// XFCE 4.18/4.20 (xfdesktop), both read from the xfce4-desktop channel (xfconf's XML).
+// Icons: volumes, Trash, File System and Home, then the files as GIO lists them, each into the
+// next free slot of xfdesktop's grid (its icon size, its start corner); the saved slots of the
+// 4.18 rc file or 4.20's icons.screen0.yaml (xfce_positions.h).
+// Wallpaper: the backdrop of the primary monitor's connector and the shown workspace, with the
+// system's channel and xfdesktop's own default picture behind the user's.
+#include "desktop/xdg/desktop_places.h"
+#include "desktop/xdg/environments/environment_readers.h"
 #include "desktop/xdg/environments/xfce_positions.h"
 #include "desktop/xdg/settings_files.h"
-#include "desktop/xdg/wallpaper.h"
+#include "desktop/xdg/xfconf.h"
 
 #include <glib.h>
 
@@ -79,7 +83,8 @@ std::optional<WallpaperSetting> ParseXfceDesktopChannel(std::string_view xml, co
     return setting;
 }
 
-std::optional<WallpaperSetting> XfceWallpaper(const ScreenFacts& screen) {
+std::optional<WallpaperSetting> XfceWallpaper(const DesktopSession& session) {
+    const ScreenFacts& screen = session.screen;
     const char* channel[] = {"xfce4", "xfconf", "xfce-perchannel-xml", "xfce4-desktop.xml"};
     if (auto xml = ReadSettingsFile(UserConfigPath({channel[0], channel[1], channel[2], channel[3]})))
         if (auto setting = ParseXfceDesktopChannel(*xml, screen)) return setting;
@@ -200,7 +205,8 @@ std::vector<std::optional<Slot>> SavedSlots(const ScreenFacts& screen, const std
 
 }  // namespace
 
-std::optional<IconArrangement> XfceDesktopIcons(const ScreenFacts& screen) {
+std::optional<IconArrangement> XfceDesktopIcons(const DesktopSession& session) {
+    const ScreenFacts& screen = session.screen;
     std::optional<std::vector<XdgDesktopItem>> files = ReadDesktopFolder(XdgDesktopDirectory());
     if (!files) return std::nullopt;
     const std::vector<XfconfProperty> properties = ParseXfconfChannel(

@@ -3,7 +3,7 @@
 // config belongs to found by the monitor's identifier or its geometry.
 #pragma once
 
-#include "desktop/xdg/xdg_desktop.h"
+#include "desktop/xdg/icon_layout.h"
 
 #include <map>
 #include <optional>

@@ -1,6 +1,6 @@
 // Pairing of desktop view items with desktop folder items, and the count and filtering rules of
 // the capture.
-#include "desktop/desktop_capture.h"
+#include "desktop/win32/view_pairing.h"
 
 #include <algorithm>
 
@@ -41,13 +41,7 @@ std::optional<std::vector<DesktopIcon>> CaptureDesktopIcons(DesktopShell& shell)
     for (std::int32_t index = 0; index < count; ++index) {
         ShellViewItem viewItem;
         if (!shell.ViewItemAt(index, viewItem)) continue;
-        std::optional<std::int32_t> iconIndex;
-        if (viewItem.folderIndex && *viewItem.folderIndex >= 0 && *viewItem.folderIndex < shell.FolderItemCount()) {
-            const std::int32_t own = shell.FolderItemAt(*viewItem.folderIndex).iconIndex;
-            if (own >= 0) iconIndex = own;
-        } else {
-            iconIndex = folder.Find(viewItem.name);
-        }
+        const std::optional<std::int32_t> iconIndex = folder.Find(viewItem.name);
         if (!iconIndex) continue;
         const ShellIcon image = shell.IconAt(*iconIndex);
         if (image.icon == nullptr) continue;
@@ -56,16 +50,16 @@ std::optional<std::vector<DesktopIcon>> CaptureDesktopIcons(DesktopShell& shell)
         icon.width = image.width;
         icon.height = image.height;
         icon.label = std::move(viewItem.name);
-        icon.icon = image.icon;
+        // Drawn now, so that what crosses the seam is pixels; an icon that cannot be drawn keeps
+        // its place and size and shows the wallpaper.
+        std::int32_t width = 0, height = 0;
+        std::vector<unsigned char> pixels = shell.CaptureIconPixels(image.icon, width, height);
+        if (width > 0 && height > 0 && pixels.size() >= static_cast<std::size_t>(width) * height * 4) {
+            pixels.resize(static_cast<std::size_t>(width) * height * 4);
+            icon.image = RgbaImage{width, height, std::move(pixels)};
+        }
+        shell.DestroyIcon(image.icon);
         icons.push_back(std::move(icon));
     }
     return icons;
-}
-
-void ReleaseDesktopIcons(DesktopShell& shell, std::vector<DesktopIcon>& icons) {
-    for (DesktopIcon& icon : icons) {
-        if (icon.icon != nullptr) shell.DestroyIcon(icon.icon);
-        icon.icon = nullptr;
-    }
-    icons.clear();
 }

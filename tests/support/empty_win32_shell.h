@@ -1,8 +1,8 @@
-// A desktop shell that opens and holds nothing: test shells derive from it and script only the
-// operations their tests are about.
+// A Windows desktop shell that opens and holds nothing: test shells derive from it and script
+// only the operations their tests are about.
 #pragma once
 
-#include "desktop/shell.h"
+#include "desktop/win32/desktop_shell.h"
 
 class EmptyShell : public DesktopShell {
 public:
@@ -18,5 +18,4 @@ public:
     void DestroyIcon(IconHandle) override {}
     std::string QueryWallpaperPath() override { return {}; }
     std::optional<Color> QueryDesktopColor() override { return std::nullopt; }
-    std::optional<RgbaImage> DecodeWithPlatform(const std::string&, std::int32_t, std::int32_t) override { return {}; }
 };

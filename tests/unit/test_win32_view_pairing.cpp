@@ -1,7 +1,8 @@
-// Capturing the desktop's icons through a scripted shell: pairing view items with folder items by
-// exact name, the count rule, items left out without gaps, and the failures that end the start-up.
-#include "desktop/desktop_capture.h"
-#include "tests/support/empty_shell.h"
+// The Windows capture through a scripted shell: pairing view items with folder items by exact
+// name, the count rule, items left out without gaps, each icon drawn once and its handle destroyed,
+// and the failures that end the start-up.
+#include "desktop/win32/view_pairing.h"
+#include "tests/support/empty_win32_shell.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,6 @@ public:
         std::u16string name;
         ShellPoint position;
         bool found = true;
-        std::optional<std::int32_t> folderIndex = std::nullopt;
     };
 
     bool viewOpens = true, folderOpens = true, imageListOpens = true;
@@ -28,7 +28,8 @@ public:
     std::optional<std::int32_t> viewCountOverride;
     std::vector<View> view;
     std::vector<ShellFolderItem> folder;
-    std::set<std::int32_t> brokenImages;
+    std::set<std::int32_t> brokenImages;      // the image list gives no icon
+    std::set<std::int32_t> undrawableImages;  // an icon whose pixels cannot be read
     std::map<std::int32_t, std::pair<int, int>> imageSizes;
     std::set<IconHandle> live;
     int viewItemCalls = 0;
@@ -46,7 +47,6 @@ public:
         if (index < 0 || index >= static_cast<std::int32_t>(view.size())) return false;
         item.name = view[index].name;
         item.position = view[index].position;
-        item.folderIndex = view[index].folderIndex;
         return view[index].found;
     }
     std::int32_t FolderItemCount() override { return static_cast<std::int32_t>(folder.size()); }
@@ -59,15 +59,23 @@ public:
         auto size = imageSizes.count(iconIndex) ? imageSizes[iconIndex] : std::make_pair(48, 48);
         return ShellIcon{handle, size.first, size.second};
     }
+    // One pixel whose red byte names the image; an undrawable image gives nothing.
+    std::vector<unsigned char> CaptureIconPixels(IconHandle icon, std::int32_t& width, std::int32_t& height) override {
+        EXPECT_EQ(live.count(icon), 1u) << "drawn after it was destroyed";
+        const int image = reinterpret_cast<FakeIcon*>(icon)->image;
+        if (undrawableImages.count(image)) return {};
+        width = height = 1;
+        return {static_cast<unsigned char>(image), 0, 0, 255};
+    }
     void DestroyIcon(IconHandle icon) override {
         EXPECT_EQ(live.erase(icon), 1u) << "an icon destroyed twice or never handed out";
         delete reinterpret_cast<FakeIcon*>(icon);
     }
 
-    static int ImageOf(IconHandle icon) { return reinterpret_cast<FakeIcon*>(icon)->image; }
+    static int ImageOf(const DesktopIcon& icon) { return icon.image.pixels.empty() ? -1 : icon.image.pixels[0]; }
 };
 
-// Runs the capture and hands the icons back for inspection, releasing them afterwards.
+// Runs the capture and hands the icons back for inspection; no icon handle outlives it.
 class Capture : public testing::Test {
 protected:
     FakeShell shell;
@@ -78,10 +86,7 @@ protected:
         if (captured) icons = std::move(*captured);
         return captured.has_value();
     }
-    void TearDown() override {
-        ReleaseDesktopIcons(shell, icons);
-        EXPECT_TRUE(shell.live.empty()) << "icon handles leaked";
-    }
+    void TearDown() override { EXPECT_TRUE(shell.live.empty()) << "icon handles leaked"; }
 };
 
 TEST_F(Capture, PairsViewItemsWithFolderItemsByNameInViewOrder) {
@@ -91,11 +96,11 @@ TEST_F(Capture, PairsViewItemsWithFolderItemsByNameInViewOrder) {
     ASSERT_TRUE(Run());
     ASSERT_EQ(icons.size(), 3u);
     EXPECT_EQ(icons[0].label, u"Notes");
-    EXPECT_EQ(FakeShell::ImageOf(icons[0].icon), 5);
+    EXPECT_EQ(FakeShell::ImageOf(icons[0]), 5);
     EXPECT_EQ(icons[0].position.x, 10);
     EXPECT_EQ(icons[0].position.y, 20);
     EXPECT_EQ(icons[1].label, u"Photos");
-    EXPECT_EQ(FakeShell::ImageOf(icons[1].icon), 3);
+    EXPECT_EQ(FakeShell::ImageOf(icons[1]), 3);
     EXPECT_EQ(icons[1].width, 32);
     EXPECT_EQ(icons[1].height, 24);
     EXPECT_EQ(icons[2].position.y, 220);
@@ -108,7 +113,7 @@ TEST_F(Capture, NamesMatchExactlyByCodeUnits) {
     // Case, a trailing space and a different normalisation all fail; two empty names are equal.
     ASSERT_EQ(icons.size(), 1u);
     EXPECT_EQ(icons[0].label, u"");
-    EXPECT_EQ(FakeShell::ImageOf(icons[0].icon), 4);
+    EXPECT_EQ(FakeShell::ImageOf(icons[0]), 4);
 }
 
 TEST_F(Capture, DuplicateNamesAllTakeTheFirstFolderItemsIcon) {
@@ -117,18 +122,8 @@ TEST_F(Capture, DuplicateNamesAllTakeTheFirstFolderItemsIcon) {
     shell.folder = {{u"Report", -1}, {u"Report", 8}, {u"Report", 9}};
     ASSERT_TRUE(Run());
     ASSERT_EQ(icons.size(), 2u);
-    EXPECT_EQ(FakeShell::ImageOf(icons[0].icon), 8);
-    EXPECT_EQ(FakeShell::ImageOf(icons[1].icon), 8);
-    EXPECT_NE(icons[0].icon, icons[1].icon) << "each record owns its own copy";
-
-    ReleaseDesktopIcons(shell, icons);
-    // Where the platform names each view item's folder item, twins keep their own images; an
-    // item whose folder item has no image is left out.
-    shell.view = {{u"Report", {0, 0}, true, 2}, {u"Report", {0, 100}, true, 1}, {u"Report", {0, 200}, true, 0}};
-    ASSERT_TRUE(Run());
-    ASSERT_EQ(icons.size(), 2u);
-    EXPECT_EQ(FakeShell::ImageOf(icons[0].icon), 9);
-    EXPECT_EQ(FakeShell::ImageOf(icons[1].icon), 8);
+    EXPECT_EQ(FakeShell::ImageOf(icons[0]), 8);
+    EXPECT_EQ(FakeShell::ImageOf(icons[1]), 8);
 }
 
 TEST_F(Capture, ExaminesOnlyAsManyViewItemsAsTheFolderHas) {
@@ -147,13 +142,18 @@ TEST_F(Capture, ItemsThatFailAStepAreLeftOutWithoutGaps) {
                   {u"broken", {0, 4}}, {u"c", {0, 5}}};
     shell.folder = {{u"a", 0}, {u"unnamed", 1}, {u"b", 2}, {u"broken", 6}, {u"c", 4}, {u"other", 5}};
     shell.brokenImages = {6};
+    shell.undrawableImages = {4};
     ASSERT_TRUE(Run());
     ASSERT_EQ(icons.size(), 3u);
     EXPECT_EQ(icons[0].label, u"a");
     EXPECT_EQ(icons[1].label, u"b");
     EXPECT_EQ(icons[1].position.y, 2);
+    // An icon that cannot be drawn keeps its place and size, without pixels.
     EXPECT_EQ(icons[2].label, u"c");
     EXPECT_EQ(icons[2].position.y, 5);
+    EXPECT_EQ(icons[2].width, 48);
+    EXPECT_TRUE(icons[2].image.pixels.empty());
+    EXPECT_EQ(FakeShell::ImageOf(icons[0]), 0);
 }
 
 TEST_F(Capture, AnUnreadableViewCountOrAnEmptyDesktopGivesNoIcons) {

@@ -1,11 +1,12 @@
-// The seam between the desktop mirror and the platform's desktop shell: the desktop view's items
-// (name and position), the desktop folder's items (name and icon index), the icon images, the
-// wallpaper. Implementations only return data; pairing, filtering and drawing are portable code.
-// One implementation per platform: win32/ (COM, shell, GDI) and xdg/ (freedesktop).
+// The Windows shell as the capture walks it: the desktop view's items (name and position), the
+// desktop folder's items (name and icon index), the system image list's icons, the wallpaper.
+// The real one speaks COM, shell and GDI (win32_shell.cpp); the pairing of view and folder items
+// (view_pairing.h) is plain logic over this interface, so tests can script a shell of their own.
 #pragma once
 
 #include "core/geometry.h"
 #include "core/rgba_image.h"
+#include "desktop/desktop_capture.h"
 #include "desktop/image_pixels.h"
 
 #include <cstdint>
@@ -14,19 +15,10 @@
 #include <string>
 #include <vector>
 
-// A point in screen pixels, origin top-left, y down.
-struct ShellPoint {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-};
-
 // One item of the desktop view, as the view enumerates it.
 struct ShellViewItem {
     std::u16string name;  // display name, at most 259 code units; empty when it could not be read
     ShellPoint position;
-    // The folder item this is, where the platform knows it (the freedesktop shell does); without
-    // it the capture pairs by name, and two items of one name would share the first one's image.
-    std::optional<std::int32_t> folderIndex;
 };
 
 // One child of the desktop folder.
@@ -86,15 +78,7 @@ public:
     virtual std::string QueryWallpaperPath() = 0;
     // The desktop's plain background colour where the platform records one.
     virtual std::optional<Color> QueryDesktopColor() = 0;
-    // The gradient the desktop shows where it has no picture, on platforms that draw one.
-    virtual std::optional<ColorGradient> QueryDesktopGradient() { return std::nullopt; }
-    // Decodes the bytes of an image file that the portable decoder cannot read (vector images,
-    // formats of the platform's own), fitted into fitWidth x fitHeight when it has no natural size
-    // or a larger one. The bytes, not the path: the file is read once, and what was checked is
-    // what is decoded. None when the platform cannot decode it either.
-    virtual std::optional<RgbaImage> DecodeWithPlatform(const std::string& bytes, std::int32_t fitWidth,
-                                                        std::int32_t fitHeight) = 0;
 };
 
-// The shell of the platform this program was built for.
+// The live Windows shell.
 std::unique_ptr<DesktopShell> CreateDesktopShell();

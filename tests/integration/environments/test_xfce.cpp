@@ -1,0 +1,198 @@
+// XFCE: xfdesktop's slots, its 4.18 and 4.20 position files, and the backdrop of this monitor and
+// workspace.
+#ifdef __linux__
+
+#include "desktop/xdg/environments/xfce_positions.h"
+#include "tests/support/environment_home.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+using Xfce = EnvironmentHome;
+
+std::string XfceChannel(const std::string& backdrops) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<channel name=\"xfce4-desktop\" version=\"1.0\">\n"
+           " <property name=\"backdrop\" type=\"empty\">\n" + backdrops + " </property>\n</channel>\n";
+}
+
+std::string XfceBackdrop(const std::string& monitor, int workspace, const std::string& properties) {
+    return "<property name=\"screen0\" type=\"empty\"><property name=\"monitor" + monitor +
+           "\" type=\"empty\"><property name=\"workspace" + std::to_string(workspace) + "\" type=\"empty\">" +
+           properties + "</property></property></property>\n";
+}
+
+std::string Rgba(const char* name, const char* r, const char* g, const char* b) {
+    return std::string("<property name=\"") + name + "\" type=\"array\"><value type=\"double\" value=\"" + r +
+           "\"/><value type=\"double\" value=\"" + g + "\"/><value type=\"double\" value=\"" + b +
+           "\"/><value type=\"double\" value=\"1\"/></property>";
+}
+
+TEST_F(Xfce, SlotsSavedSlotsAndItsOwnIcons) {
+    const fs::path channel = home / ".config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml";
+    const auto write = [&](const std::string& properties) {
+        Write(channel, "<channel name=\"xfce4-desktop\" version=\"1.0\"><property name=\"desktop-icons\" type=\"empty\">" +
+                           properties + "</property></channel>");
+    };
+    write("<property name=\"file-icons\" type=\"empty\">"
+          "<property name=\"show-filesystem\" type=\"bool\" value=\"false\"/>"
+          "<property name=\"show-trash\" type=\"bool\" value=\"false\"/>"
+          "<property name=\"show-removable\" type=\"bool\" value=\"false\"/></property>");
+    Write(home / ".config/xfce4/desktop/icons.screen0-1920x1080.rc",
+          "[xfdesktop-version-4.10.3+-rcfile_format]\n4.10.3+=true\n\n[" + Path("b.txt") + "]\nrow=2\ncol=3\n");
+    // Without a window manager's work area: cells of 48 * 1.9 + 12 = 103.2 px, 18 x 10 of them,
+    // 105.2 x 106.2 apart from (14, 10); the icon 27 px in and 6 px down. Home first, then the
+    // files as xfdesktop receives them: GIO's listing (by inode number, not always the order the
+    // files were made in), reversed within each ten.
+    const IconList icons = Icons("XFCE");
+    ASSERT_EQ(icons.size(), 4u);
+    EXPECT_EQ(icons[0], "Home|41|16|48");
+    const std::set<std::string> files(icons.begin() + 1, icons.end());
+    EXPECT_TRUE(files == (std::set<std::string>{"a.txt|41|122|48", "b.txt|356|228|48", "c.txt|41|228|48"}) ||
+                files == (std::set<std::string>{"c.txt|41|122|48", "b.txt|356|228|48", "a.txt|41|228|48"}))
+        << icons[1] << " " << icons[2] << " " << icons[3];
+    write("<property name=\"style\" type=\"int\" value=\"0\"/>");
+    EXPECT_EQ(Icons("XFCE"), IconList{});
+}
+
+TEST_F(Xfce, PositionsFileOf420AndGravity) {
+    const fs::path channel = home / ".config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml";
+    const auto write = [&](const std::string& properties) {
+        Write(channel, "<channel name=\"xfce4-desktop\" version=\"1.0\"><property name=\"desktop-icons\" type=\"empty\">" +
+                           properties + "<property name=\"file-icons\" type=\"empty\">"
+                           "<property name=\"show-filesystem\" type=\"bool\" value=\"false\"/>"
+                           "<property name=\"show-removable\" type=\"bool\" value=\"false\"/></property></property></channel>");
+    };
+    write("");
+    Write(home / ".config/xfce4/desktop/icons.screen0-1920x1080.rc",
+          "[Trash]\nrow=4\ncol=4\n[" + Path("b.txt") + "]\nrow=2\ncol=3\n");
+    // 4.20's file: a config for another monitor, and one of this monitor's size (its identifier,
+    // from another machine, does not match) naming Trash by its URI. The 4.18 file is not read.
+    const auto config = [](const std::string& size, const std::string& icons) {
+        return "- level: 0\n  monitors:\n  - id: \"0000\"\n    display_name: \"Some Monitor (DP-2)\"\n"
+               "    geometry:\n      x: 0\n      y: 0\n      " + size + "\n  icons:\n" + icons;
+    };
+    const std::string mine = config("width: 1920\n      height: 1080",
+                                    "    \"trash:///\":\n      row: 0\n      col: 17\n    \"" + Path("b.txt") +
+                                        "\":\n      row: 9\n      col: 0\n      last_seen: 1733788800\n");
+    const std::string other = config("width: 1280\n      height: 1024", "    \"" + Path("a.txt") + "\": {row: 5, col: 5}\n");
+    const fs::path yaml = home / ".config/xfce4/desktop/icons.screen0.yaml";
+    Write(yaml, "#\n# DO NOT EDIT THIS FILE WHILE XFDESKTOP IS RUNNING\n#\nconfigs:\n" + other + mine);
+    // The files as they arrive (a.txt and c.txt in either order, see above), with b.txt saved.
+    const auto files = [](const IconList& icons, const std::string& saved, const std::string& first, const std::string& second) {
+        const std::set<std::string> found(icons.begin() + 2, icons.end());
+        return found == std::set<std::string>{saved, "a.txt|" + first, "c.txt|" + second} ||
+               found == std::set<std::string>{saved, "a.txt|" + second, "c.txt|" + first};
+    };
+    // Slot (c, r) at (41 + 105.2 c, 16 + 106.2 r), truncated; the rest into the first free slots.
+    IconList icons = Icons("XFCE");
+    ASSERT_EQ(icons.size(), 5u);
+    EXPECT_EQ(icons[0], "Trash|1829|16|48");
+    EXPECT_EQ(icons[1], "Home|41|16|48");
+    EXPECT_TRUE(files(icons, "b.txt|41|971|48", "41|122|48", "41|228|48")) << icons[2] << " " << icons[3] << " " << icons[4];
+
+    // No config for this monitor: 4.20 takes the 4.18 slots once, by its own names (Trash's is not
+    // "Trash"). Gravity 2 fills columns from the right.
+    Write(yaml, "configs:\n" + other);
+    write("<property name=\"gravity\" type=\"int\" value=\"2\"/>");
+    icons = Icons("XFCE");
+    ASSERT_EQ(icons.size(), 5u);
+    EXPECT_EQ(icons[0], "Trash|1829|16|48");
+    EXPECT_EQ(icons[1], "Home|1829|122|48");
+    EXPECT_TRUE(files(icons, "b.txt|356|228|48", "1829|228|48", "1829|334|48")) << icons[2] << " " << icons[3] << " " << icons[4];
+    // A file xfdesktop refuses holds no configs: this monitor's is not used either.
+    Write(yaml, "configs:\n" + mine + "  extra: 1\n");
+    icons = Icons("XFCE");
+    ASSERT_EQ(icons.size(), 5u);
+    EXPECT_EQ(icons[0], "Trash|1829|16|48");
+    EXPECT_EQ(std::count(icons.begin(), icons.end(), "b.txt|356|228|48"), 1);
+}
+
+TEST_F(Xfce, PositionConfigsAreReadAsXfdesktopReadsThem) {
+    const std::string monitor = "  monitors:\n  - id: \"m1\"\n    display_name: \"A (DP-1)\"\n"
+                                "    geometry: {x: 0, y: 0, width: 1920, height: 1080}\n";
+    const auto parse = [&](const std::string& rest) { return ParseXfcePositionConfigs("configs:\n- level: 0\n" + monitor + rest); };
+    const auto parsed = parse("  icons:\n    \"/d/a\": {row: 1, col: 2}\n    \"/d/b\":\n      r: 3\n      c: 4\n"
+                              "- level: 1\n  monitors: []\n  icons: {}\n- level: 0\n  monitors: []\n  icons: {}\n");
+    ASSERT_TRUE(parsed.has_value());
+    ASSERT_EQ(parsed->size(), 3u);
+    // Higher level first, then last first (xfdesktop prepends them).
+    EXPECT_EQ((*parsed)[0].level, 1);
+    EXPECT_TRUE((*parsed)[1].icons.empty());
+    const XfcePositionConfig& first = (*parsed)[2];
+    ASSERT_EQ(first.monitors.size(), 1u);
+    EXPECT_EQ(first.monitors[0].width, 1920);
+    ASSERT_EQ(first.icons.size(), 2u);
+    EXPECT_EQ(first.icons.at("/d/a").column, 2);
+    EXPECT_EQ(first.icons.at("/d/b").row, 3);  // a key names every field that begins with it
+    EXPECT_TRUE(ParseXfcePositionConfigs("#\n# only a comment\n").has_value());
+
+    // What xfdesktop refuses, the whole file with it.
+    for (const std::string& bad : {std::string("  icons:\n    \"/d/a\": {row: \"1\", col: 2}\n"),  // a quoted number
+                                   std::string("  icons:\n    \"/d/a\": {row: 1}\n"),              // no column
+                                   std::string("  icons:\n    \"/d/a\": {row: 1, col: 2x}\n"),
+                                   std::string("  icons:\n    \"/d/a\": &p {row: 1, col: 2}\n    \"/d/b\": *p\n"),
+                                   std::string("  colour: blue\n"), std::string("  icons: []\n")})
+        EXPECT_FALSE(parse(bad).has_value()) << bad;
+    EXPECT_FALSE(ParseXfcePositionConfigs("configs:\n- level: 0\n  monitors:\n  - id: \"m\"\n"
+                                          "    geometry: {x: 0, y: 0, width: 1, height: 1}\n").has_value());  // unnamed
+    EXPECT_FALSE(ParseXfcePositionConfigs("configs:\n- monitors: []\n").has_value());                      // no level
+    EXPECT_FALSE(ParseXfcePositionConfigs(std::string(200000, '[')).has_value());
+    EXPECT_FALSE(ParseXfcePositionConfigs("configs: [\"\xff\xfe\"]").has_value());
+
+    // libxfce4windowing's names: SHA-1 in hex, of the EDID where there is one.
+    EXPECT_EQ(XfceMonitorIdentifier("", "DP-1"), "c7ddd51be0ebda4a1ba85adbb1c62009273de6c2");
+    EXPECT_EQ(XfceMonitorIdentifier("edid", "DP-1"), XfceMonitorIdentifier("edid", "HDMI-1"));
+}
+
+TEST_F(Xfce, PositionConfigsGoToTheMonitorXfdesktopGivesThem) {
+    const auto config = [](std::vector<XfceMonitorRecord> monitors) {
+        XfcePositionConfig made;
+        made.monitors = std::move(monitors);
+        return made;
+    };
+    const XfceMonitorRecord here{"mine", 0, 0, 1920, 1080};
+    // Its identifier first, wherever that config is; else the only one of its size.
+    std::vector<XfcePositionConfig> configs{config({{"x", 0, 0, 1920, 1080}}), config({{"mine", 0, 0, 800, 600}})};
+    EXPECT_EQ(XfceConfigForMonitor(configs, here), &configs[1]);
+    configs[1].monitors[0].id = "y";
+    EXPECT_EQ(XfceConfigForMonitor(configs, here), &configs[0]);
+    // Several of its size: the only one at its place; else none (xfdesktop would ask).
+    configs.push_back(config({{"z", 1920, 0, 1920, 1080}}));
+    EXPECT_EQ(XfceConfigForMonitor(configs, here), &configs[0]);
+    configs.push_back(config({{"w", 0, 0, 1920, 1080}}));
+    EXPECT_EQ(XfceConfigForMonitor(configs, here), nullptr);
+    EXPECT_EQ(XfceConfigForMonitor({}, here), nullptr);
+}
+
+TEST_F(Xfce, BackdropOfTheMonitorAndWorkspace) {
+    const std::string first = Picture("x & y.jpg"), second = Picture("second.jpg"), other = Picture("other.jpg");
+    const fs::path channel = home / ".config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml";
+    const std::string image = "<property name=\"last-image\" type=\"string\" value=\"";
+    // The screen's connector wins over the first monitor listed; the shown workspace is 0.
+    Write(channel, XfceChannel(
+        XfceBackdrop("eDP-1", 0, image + other + "\"/>") +
+        XfceBackdrop("HDMI-1", 0, image + home.string() + "/pictures/x &amp; y.jpg\"/>" + Rgba("rgba1", "1", "0.5", "0")) +
+        "<property name=\"single-workspace-mode\" type=\"bool\" value=\"true\"/>"));
+    EXPECT_EQ(In("XFCE"), first + "|255,128,0|");
+
+    // Each workspace its own backdrop: the current one (1), with a vertical gradient and no image.
+    Write(channel, XfceChannel(
+        XfceBackdrop("HDMI-1", 0, image + other + "\"/>") +
+        XfceBackdrop("HDMI-1", 1, image + second + "\"/><property name=\"image-style\" type=\"int\" value=\"0\"/>"
+                     "<property name=\"color-style\" type=\"int\" value=\"2\"/>" +
+                     Rgba("rgba1", "0", "0", "1") + Rgba("rgba2", "1", "1", "1")) +
+        "<property name=\"single-workspace-mode\" type=\"bool\" value=\"false\"/>"));
+    EXPECT_EQ(In("XFCE"), "|0,0,255|V 0,0,255>255,255,255 E");
+
+    // Nothing set: xfdesktop's own picture over its dark blue (the picture only where installed).
+    fs::remove(channel);
+    const std::string defaults = In("XFCE");
+    EXPECT_TRUE(defaults == "/usr/share/backgrounds/xfce/xfce-shapes.svg|21,34,51|" || defaults == "|21,34,51|")
+        << defaults;
+}
+
+}  // namespace
+
+#endif  // __linux__
