@@ -90,7 +90,6 @@ int OpenShowWindow(ShowParts& show) {
 void PlaceIconsInHostWindow(DesktopMirror& desktop, const HostedSurface& hosted) {
     const std::optional<PixelOffset> origin = PrimaryIconsOrigin(hosted.window, hosted.primaryMonitor);
     if (!origin) {
-        if (desktop.shell) ReleaseDesktopIcons(*desktop.shell, desktop.desktopIcons);
         desktop.desktopIcons.clear();
         return;
     }
