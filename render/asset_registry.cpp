@@ -28,6 +28,10 @@ Texture* AssetRegistry::LoadTextureResource(std::uint32_t id, const std::string&
     return StoreTexture(name, DecodeTextureResource(id));
 }
 
+Texture* AssetRegistry::RegisterTextureResource(std::uint32_t id, const std::string& name) {
+    return StoreTexture(name, FindEmbeddedResource(id) ? PendingTextureResource(id) : nullptr);
+}
+
 Texture* AssetRegistry::StoreTexture(const std::string& name, std::unique_ptr<Texture> texture) {
     auto& entry = textures[name];
     if (entry) replacedTextures.push_back(std::move(entry));

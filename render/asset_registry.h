@@ -20,6 +20,9 @@ struct AssetRegistry {
     ShaderProgram* LoadShaderProgram(std::uint32_t vertexId, std::uint32_t fragmentId, const std::string& name);
     // Decodes an embedded image into a texture stored under the name; none when it fails.
     Texture* LoadTextureResource(std::uint32_t id, const std::string& name);
+    // Stores a texture under the name whose pixels are decoded only when it is first drawn (a
+    // decoding failure is reported then); none, after the report, when no such image is embedded.
+    Texture* RegisterTextureResource(std::uint32_t id, const std::string& name);
     // Stores a texture made elsewhere (wallpaper, desktop icons) and returns the stored pointer.
     Texture* StoreTexture(const std::string& name, std::unique_ptr<Texture> texture);
 

@@ -52,10 +52,11 @@ FrameStripRenderer::FrameStripRenderer(const ShaderProgram* program, std::uint32
     glUniform1ui(frameLocation, 0);
 }
 
-std::uint32_t FrameStripRenderer::DrawFrame(const Texture* texture, Vec2 position, float dt, std::uint32_t frame,
+std::uint32_t FrameStripRenderer::DrawFrame(Texture* texture, Vec2 position, float dt, std::uint32_t frame,
                                             float& timer, Vec2 size, float rotation, Color color) const {
     // Without a program or a sheet there is nothing to draw, but the caller's animation keeps time.
-    if (program == 0 || texture == nullptr) return AdvanceFrame(frame, timer, dt, frameCount, frameDuration);
+    if (program == 0 || texture == nullptr || !EnsureTexturePixels(*texture))
+        return AdvanceFrame(frame, timer, dt, frameCount, frameDuration);
 
     glUseProgram(program);
     const Mat4 model = SpriteModelMatrix(position, size, rotation);

@@ -29,8 +29,9 @@ public:
     FrameStripRenderer(const ShaderProgram* program, std::uint32_t frameCount, float frameDuration);
 
     // Draws one frame of texture's strip and returns the frame to use next time; timer is the
-    // caller's frame timer. A none texture advances the frame but draws nothing.
-    std::uint32_t DrawFrame(const Texture* texture, Vec2 position, float dt, std::uint32_t frame, float& timer,
+    // caller's frame timer. A texture whose pixels wait gets them now; a none or undecodable
+    // texture advances the frame but draws nothing.
+    std::uint32_t DrawFrame(Texture* texture, Vec2 position, float dt, std::uint32_t frame, float& timer,
                             Vec2 size, float rotation, Color color) const;
 
     std::uint32_t program = 0;

@@ -6,6 +6,8 @@
 
 #include <glad/gl.h>
 
+#include <utility>
+
 namespace {
 
 std::uint32_t GenerateTextureName() {
@@ -39,6 +41,27 @@ std::unique_ptr<Texture> UploadRgbaTexture(const DecodedImage& image) {
     texture->imageFormat = GL_RGBA;
     texture->Upload(image.width, image.height, image.pixels.get());
     return texture;
+}
+
+std::unique_ptr<Texture> PendingTextureResource(std::uint32_t id) {
+    auto texture = std::make_unique<Texture>();
+    texture->internalFormat = GL_RGBA;
+    texture->imageFormat = GL_RGBA;
+    texture->pendingResource = id;
+    return texture;
+}
+
+bool EnsureTexturePixels(Texture& texture) {
+    if (texture.pendingResource != 0) {
+        const DecodedImage image = DecodeImageResource(std::exchange(texture.pendingResource, 0));
+        if (image) {
+            ScopedStopwatch uploading(TheStartupProfile().uploadSeconds);
+            texture.Upload(image.width, image.height, image.pixels.get());
+        } else {
+            texture.undecodable = true;
+        }
+    }
+    return !texture.undecodable;
 }
 
 std::unique_ptr<Texture> DecodeTextureResource(std::uint32_t id) {

@@ -19,6 +19,11 @@ struct Texture : GlObject<DeleteTextureName> {
     std::uint32_t filterMin = 0x2601;       // GL_LINEAR
     std::uint32_t filterMax = 0x2601;       // GL_LINEAR
 
+    // The embedded image whose pixels wait until the texture is first drawn (EnsureTexturePixels);
+    // 0 for a texture that holds its pixels, or never will.
+    std::uint32_t pendingResource = 0;
+    bool undecodable = false;  // its pending image did not decode: it draws nothing
+
     Texture();  // generates the GL name: needs a current context
 
     // Stores the size and uploads the pixels (may be null: storage without contents).
@@ -31,6 +36,13 @@ DecodedImage DecodeImageResource(std::uint32_t id);
 
 // A new RGBA texture holding the decoded image.
 std::unique_ptr<Texture> UploadRgbaTexture(const DecodedImage& image);
+
+// A texture whose pixels wait: embedded image `id` is decoded and uploaded when it is first drawn.
+std::unique_ptr<Texture> PendingTextureResource(std::uint32_t id);
+
+// Decodes and uploads a waiting texture's pixels, reporting a failure then, once. True when the
+// texture can be drawn.
+bool EnsureTexturePixels(Texture& texture);
 
 // Both steps: the resource decoded and uploaded, the pixels freed at once so only one decoded
 // image is held at a time. None (after the report) when the resource is missing or undecodable.

@@ -10,14 +10,14 @@ struct AssetRegistry;
 struct FrameStripRenderers;
 
 // Process-wide, like the creature list that points into them. Empty before start-up and after
-// teardown. The soldier set is built and kept but never given to a creature: its twelve sheets are
-// part of the embedded art, and building every set keeps start-up's loading and timing whole.
+// teardown. The soldier set is built and kept but never given to a creature: its sixteen sheets
+// are registered under their names, their pixels decoded only if one is ever drawn.
 extern std::unique_ptr<SpriteAnimation> maleZombieSet;
 extern std::unique_ptr<SpriteAnimation> femaleZombieSet;
 extern std::unique_ptr<SpriteAnimation> soldierSet;
 
-// Builds the male, female and soldier sets in that order; each loads its sheets into the
-// registry, state by state, directions N to NW. A renderer that is missing leaves its state
+// Builds the male, female and soldier sets in that order; each loads (the soldier's: registers)
+// its sheets into the registry, state by state, directions N to NW. A renderer that is missing leaves its state
 // without a renderer, so that state draws nothing.
 void BuildAnimationSets(AssetRegistry& registry, const FrameStripRenderers& renderers);
 

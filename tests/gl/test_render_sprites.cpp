@@ -121,6 +121,35 @@ TEST_F(FrameStripDrawing, NoneTextureAdvancesButDrawsNothing) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// A sheet registered to wait is decoded by its first draw and shows what a sheet loaded at once
+// shows; one that does not decode reports then, once, and draws nothing.
+TEST_F(FrameStripDrawing, AWaitingSheetGetsItsPixelsAtItsFirstDraw) {
+    FrameStripRenderer renderer(registry.Program("desktop_icon"), 1, 0.03f);
+    float timer = 0.0f;
+    testing::internal::CaptureStdout();
+    Texture* waiting = registry.RegisterTextureResource(TestResourceId::RedBlueSheet, "waiting");
+    Texture* broken = registry.RegisterTextureResource(TestResourceId::NotAnImage, "broken");
+    ASSERT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_NE(waiting, nullptr);
+    EXPECT_EQ(waiting->width, 0u);  // nothing decoded yet
+    renderer.DrawFrame(waiting, {40.0f, 20.0f}, 0.0f, 0, timer, {64.0f, 64.0f}, 0.0f, {1.0f, 1.0f, 1.0f});
+    EXPECT_EQ(waiting->width, sheet->width);
+    EXPECT_TRUE(Near(target.Pixel(72, 20 + 4), red));
+    EXPECT_TRUE(Near(target.Pixel(72, 20 + 60), blue));
+
+    ASSERT_NE(broken, nullptr);
+    for (const char* expected : {"ERROR::TEXTURE: stbi_load_from_memory failed for resource 4004\n", ""}) {
+        testing::internal::CaptureStdout();
+        renderer.DrawFrame(broken, {200.0f, 200.0f}, 0.0f, 0, timer, {64.0f, 64.0f}, 0.0f, {1.0f, 1.0f, 1.0f});
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
+    }
+    EXPECT_EQ(target.Pixel(230, 230), black);
+    // An image that is not there is reported at once, as a loaded one is.
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(registry.RegisterTextureResource(999, "missing"), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR::RESOURCE: FindResource failed for ID 999\n");
+}
+
 TEST_F(FrameStripDrawing, RendererOfANoneProgramDrawsNothing) {
     FrameStripRenderer renderer(nullptr, 4, 0.03f);
     EXPECT_EQ(renderer.program, 0u);

@@ -98,6 +98,12 @@ TEST_F(CreatureDrawing, EachSetServesItsStatesWithTheirRenderersAndNamedSheets) 
         for (const auto& [state, sheets] : set->textures) EXPECT_EQ(sheets.size(), 8u) << "state " << state;
     }
     EXPECT_EQ(registry.textures.size(), 48u);
+    // The zombies' sheets hold their pixels from the start; the soldier's, never drawn, wait.
+    ASSERT_NE(maleZombieSet->textures.at(Walk).at(E), nullptr);
+    ASSERT_NE(soldierSet->textures.at(Hit).at(NW), nullptr);
+    EXPECT_GT(maleZombieSet->textures.at(Walk).at(E)->width, 0u);
+    for (const auto& [state, sheets] : soldierSet->textures)
+        for (const auto& [direction, sheet] : sheets) EXPECT_EQ(sheet->width, 0u) << state << " " << direction;
 }
 
 TEST_F(CreatureDrawing, ACreatureHeadingEastShowsItsEastSheetsCurrentFrameAtItsPosition) {
