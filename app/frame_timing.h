@@ -56,13 +56,13 @@ class MouseExitRule {
 public:
     static constexpr double Tolerance = 5.0;
 
-    // Returns true when the run should end.
     void TakeReference(double x, double y) {
         referenceX = x;
         referenceY = y;
         hasReference = true;
     }
 
+    // Returns true when the run should end.
     bool Moved(double x, double y) {
         if (!hasReference) {
             referenceX = x;

@@ -4,44 +4,43 @@
 #include <gio/gio.h>
 #include <glib.h>
 
+namespace {
+
+// Each place's item name, location (empty: the user's own folder, worked out when asked) and icon.
+struct PlaceFacts {
+    const char* fileName;
+    const char* path;
+    const char* icon;
+};
+
+PlaceFacts FactsOf(SpecialPlace place) {
+    switch (place) {
+        case SpecialPlace::Home: return {"home", "", "user-home"};
+        case SpecialPlace::Trash: return {"trash", "trash:///", "user-trash"};
+        case SpecialPlace::Computer: return {"computer", "computer:///", "computer"};
+        case SpecialPlace::FileSystem: return {"filesystem", "/", "drive-harddisk"};
+        case SpecialPlace::Network: return {"network", "network:///", "network-workgroup"};
+        case SpecialPlace::Documents: return {"documents", "", "folder-documents"};
+    }
+    return {"home", "", "user-home"};
+}
+
+std::string UserFolderOf(SpecialPlace place) {
+    if (place != SpecialPlace::Documents) return g_get_home_dir();
+    const std::string documents = XdgUserDirectory("DOCUMENTS");
+    return !documents.empty() ? documents : std::string(g_get_home_dir()) + "/Documents";
+}
+
+}  // namespace
+
 XdgDesktopItem SpecialItem(SpecialPlace place, const std::string& label) {
+    const PlaceFacts facts = FactsOf(place);
     XdgDesktopItem item;
     item.displayName = label;
     item.isDirectory = true;
-    switch (place) {
-        case SpecialPlace::Home:
-            item.path = g_get_home_dir();
-            item.fileName = "home";
-            item.icon.names = {"user-home", "folder"};
-            break;
-        case SpecialPlace::Trash:
-            item.path = "trash:///";
-            item.fileName = "trash";
-            item.icon.names = {"user-trash", "folder"};
-            break;
-        case SpecialPlace::Computer:
-            item.path = "computer:///";
-            item.fileName = "computer";
-            item.icon.names = {"computer", "folder"};
-            break;
-        case SpecialPlace::FileSystem:
-            item.path = "/";
-            item.fileName = "filesystem";
-            item.icon.names = {"drive-harddisk", "folder"};
-            break;
-        case SpecialPlace::Network:
-            item.path = "network:///";
-            item.fileName = "network";
-            item.icon.names = {"network-workgroup", "folder"};
-            break;
-        case SpecialPlace::Documents: {
-            const std::string documents = XdgUserDirectory("DOCUMENTS");
-            item.path = !documents.empty() ? documents : std::string(g_get_home_dir()) + "/Documents";
-            item.fileName = "documents";
-            item.icon.names = {"folder-documents", "folder"};
-            break;
-        }
-    }
+    item.path = facts.path[0] != '\0' ? std::string(facts.path) : UserFolderOf(place);
+    item.fileName = facts.fileName;
+    item.icon.names = {facts.icon, "folder"};
     return item;
 }
 

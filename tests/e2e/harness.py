@@ -126,6 +126,38 @@ class Screen:
         return {y: self.pixels(0, y, width, 1)[0][::step] for y in rows}
 
 
+def free_display(first):
+    """The first X display name from :first on that no server holds."""
+    number = first
+    while os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+        number += 1
+    return f":{number}"
+
+
+def start_server(command, name, timeout, what):
+    """Starts an X server and waits until it answers; stops it and raises when it does not."""
+    process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    environment = dict(os.environ, DISPLAY=name)
+    deadline = time.monotonic() + timeout
+    while subprocess.run(["xdpyinfo"], env=environment, capture_output=True).returncode != 0:
+        if time.monotonic() > deadline or process.poll() is not None:
+            stop_server(process)
+            raise RuntimeError(f"{what} did not start")
+        time.sleep(0.1)
+    return process
+
+
+def stop_server(process):
+    if process is not None and process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
 class TwoMonitorServer:
     """An X server of its own with two 1280x720 monitors side by side (the dummy video driver):
     DUMMY0, the primary, at (0, 0) and DUMMY1 at (1280, 0). Started by start(), stopped by stop()."""
@@ -138,26 +170,17 @@ class TwoMonitorServer:
         self.name = None
 
     def start(self):
-        number = 140
-        while os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
-            number += 1
-        self.name = f":{number}"
-        self.process = subprocess.Popen(
-            ["Xorg", self.name, "-config", self.CONFIG, "-noreset", "-nolisten", "tcp",
-             "-logfile", os.path.join(self.folder.name, "xorg.log")],
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.name = free_display(140)
+        self.process = start_server(["Xorg", self.name, "-config", self.CONFIG, "-noreset", "-nolisten", "tcp",
+                                     "-logfile", os.path.join(self.folder.name, "xorg.log")],
+                                    self.name, 30, "the dummy X server")
         environment = dict(os.environ, DISPLAY=self.name)
-        deadline = time.monotonic() + 30
-        while subprocess.run(["xdpyinfo"], env=environment, capture_output=True).returncode != 0:
-            if time.monotonic() > deadline or self.process.poll() is not None:
-                self.stop()
-                raise RuntimeError("the dummy X server did not start")
-            time.sleep(0.2)
         for command in (["xrandr", "--addmode", "DUMMY1", "1280x720"],
                         ["xrandr", "--output", "DUMMY1", "--mode", "1280x720", "--right-of", "DUMMY0"]):
             subprocess.run(command, env=environment, check=True, capture_output=True)
         # The driver calls an output connected once it has a mode, but says so only after a probe
         # (a plain xrandr); until then a client reading the current state sees it disconnected.
+        deadline = time.monotonic() + 30
         while "DUMMY1 connected" not in subprocess.run(["xrandr", "--current"], env=environment,
                                                        capture_output=True, text=True).stdout:
             if time.monotonic() > deadline:
@@ -168,13 +191,7 @@ class TwoMonitorServer:
         return self.name
 
     def stop(self):
-        if self.process is not None and self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop_server(self.process)
         self.folder.cleanup()
 
 
@@ -187,23 +204,10 @@ class VirtualServer:
         self.process = None
 
     def start(self):
-        number = 160
-        while os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
-            number += 1
-        name = f":{number}"
-        self.process = subprocess.Popen(["Xvfb", name, "-screen", "0", f"{self.size}x24", "-nolisten", "tcp"],
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
-        environment = dict(os.environ, DISPLAY=name)
-        deadline = time.monotonic() + 20
-        while subprocess.run(["xdpyinfo"], env=environment, capture_output=True).returncode != 0:
-            if time.monotonic() > deadline or self.process.poll() is not None:
-                self.stop()
-                raise RuntimeError("Xvfb did not start")
-            time.sleep(0.1)
+        name = free_display(160)
+        self.process = start_server(["Xvfb", name, "-screen", "0", f"{self.size}x24", "-nolisten", "tcp"],
+                                    name, 20, "Xvfb")
         return name
 
     def stop(self):
-        if self.process is not None and self.process.poll() is None:
-            self.process.terminate()
-            self.process.wait(timeout=10)
+        stop_server(self.process)
